@@ -1,0 +1,63 @@
+#include "framework/System.h"
+
+#include <ole2.h>
+
+#include <cwchar>
+
+BOOL AfxRegisterClass(const WNDCLASSW* wndClass) { return RegisterClassW(wndClass) != 0; }
+
+namespace {
+thread_local bool t_oleInitialized = false;
+
+// Balances the thread's successful OleInitialize when the thread ends.
+struct OleThreadGuard {
+    ~OleThreadGuard() {
+        if (t_oleInitialized) OleUninitialize();
+    }
+};
+}  // namespace
+
+BOOL AfxOleInit() {
+    if (t_oleInitialized) return TRUE;
+    HRESULT hr = OleInitialize(nullptr);
+    if (FAILED(hr)) return FALSE;
+    t_oleInitialized = true;
+    static thread_local OleThreadGuard guard;
+    (void)guard;
+    return TRUE;
+}
+
+BOOL AfxOleIsInitialized() { return t_oleInitialized; }
+
+COLORREF AfxGetSysColor(int index) { return GetSysColor(index); }
+
+int ReadWheelScrollLines() {
+    int lines = 3;
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    BOOL haveVersion = GetVersionExW(&version);
+#pragma GCC diagnostic pop
+    // Only the first Windows 95 release lacks the system parameter.
+    if (haveVersion && (version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS || version.dwMinorVersion != 0)) {
+        UINT value = 3;
+        if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &value, 0))
+            lines = value == WHEEL_PAGESCROLL ? -1 : static_cast<int>(value);
+        return lines;
+    }
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        wchar_t buffer[64] = {};
+        DWORD size = sizeof(buffer) - sizeof(wchar_t);
+        DWORD type = 0;
+        if (RegQueryValueExW(key, L"WheelScrollLines", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_SZ) {
+            unsigned long value = std::wcstoul(buffer, nullptr, 10);
+            lines = value == WHEEL_PAGESCROLL ? -1 : static_cast<int>(value);
+        }
+        RegCloseKey(key);
+    }
+    return lines;
+}

@@ -1,0 +1,49 @@
+#include "framework/WinApp.h"
+
+#include <commctrl.h>
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+int CWinApp::Run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return ExitInstance();
+}
+
+int CWinApp::ExitInstance() { return 0; }
+
+void CWinApp::Enable3dControls() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleW(nullptr);
+}
+
+void AfxEnableControlContainer() {}
+
+int AfxWinMain(HINSTANCE instance) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->m_hInstance = instance;
+    try {
+        if (!app->InitInstance()) return app->ExitInstance();
+        return app->Run();
+    } catch (...) {
+        return -1;
+    }
+}

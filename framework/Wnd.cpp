@@ -223,22 +223,23 @@ LRESULT CALLBACK CWnd::FrameworkWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
     return result;
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
-    DWORD style = GetStyle(), changed = (style & ~remove) | add;
+namespace {
+BOOL ChangeStyleWord(HWND hWnd, int index, DWORD remove, DWORD add, UINT swpFlags) {
+    DWORD style = static_cast<DWORD>(::GetWindowLongW(hWnd, index)), changed = (style & ~remove) | add;
     if (style == changed) return FALSE;
-    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    ::SetWindowLongW(hWnd, index, static_cast<LONG>(changed));
     if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return TRUE;
+}
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    return ChangeStyleWord(m_hWnd, GWL_STYLE, remove, add, swpFlags);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
-    DWORD style = GetExStyle(), changed = (style & ~remove) | add;
-    if (style == changed) return FALSE;
-    ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
-    if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
-    return TRUE;
+    return ChangeStyleWord(m_hWnd, GWL_EXSTYLE, remove, add, swpFlags);
 }
 
 void CWnd::ScreenToClient(RECT* r) const {

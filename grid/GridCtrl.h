@@ -1,0 +1,283 @@
+// CGridCtrl: a table window with fixed header rows and columns, scrolling cells, merged
+// blocks and selection. The owner configures it through the operations and the public
+// settings below; the grid reports to its owner (or parent) with WM_NOTIFY.
+//
+// The implementation is split by concern:
+//   GridWindow.cpp     window class, construction and destruction, attach, notifications,
+//                      system colours
+//   GridModel.cpp      row, column and cell store; cell access; modified flags; merging
+//   GridGeometry.cpp   pixel positions of rows, columns and cells; points to cells
+//   GridScroll.cpp     scroll bars, scroll messages, the wheel, scrolling into view, resize,
+//                      auto-scroll
+//   GridPaint.cpp      the paint pass, background, grid lines, single-cell redraw
+//   GridSelection.cpp  the selection set and the selection operations
+//   GridFocus.cpp      the focus cell and the end of editing
+//   GridSort.cpp       the sort column
+//   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "grid/GridCellId.h"
+#include "grid/SelectionSet.h"
+#include "grid/cells/GridCell.h"
+#include "grid/cells/GridDefaultCell.h"
+
+class CGridTitleTip;
+
+// The record sent with WM_NOTIFY: the header, then the cell concerned.
+struct GridNotification {
+    NMHDR hdr;
+    int32_t row;
+    int32_t col;
+};
+
+// Notification codes (NM_CLICK -2, NM_DBLCLK -3 and NM_RCLICK -5 come from the platform).
+enum : int {
+    GRID_NOTIFY_SELCHANGING = -100,
+    GRID_NOTIFY_SELCHANGED = -101,
+    GRID_NOTIFY_BEGINEDIT = -105,
+    GRID_NOTIFY_ENDEDIT = -106,
+    GRID_NOTIFY_BEGINDRAG = -109,
+};
+
+// What the mouse is doing (shared with the keyboard and drag-and-drop).
+enum MouseState : int {
+    MS_IDLE = 0,
+    MS_SELECTING_ALL = 1,
+    MS_SELECTING_COLUMNS = 2,
+    MS_SELECTING_ROWS = 3,
+    MS_SELECTING_CELLS = 4,
+    MS_AT_ROW_EDGE = 6,
+    MS_RESIZING_ROW = 7,
+    MS_AT_COLUMN_EDGE = 8,
+    MS_RESIZING_COLUMN = 9,
+    MS_EDIT_PENDING = 10,
+    MS_DRAG_PENDING = 11,
+    MS_DRAGGING = 12,
+};
+
+constexpr UINT_PTR AUTOSCROLL_TIMER_ID = 513;
+constexpr UINT INPLACE_EDITOR_ID = 8;
+
+// Orders two cells for sorting: negative, 0 or positive. Either cell may be missing.
+using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, LPARAM data);
+
+class CGridCtrl : public CWnd {
+    DECLARE_DYNCREATE(CGridCtrl)
+
+public:
+    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
+    ~CGridCtrl() override;
+
+    // Creates the grid window as a child (or any style the caller gives).
+    BOOL Create(const RECT& rect, CWnd* parent, UINT id, DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
+
+    // ---- settings: plain members the owner may change directly ----
+    int GridLineMode = 3;               // 0 none, 1 horizontal, 2 vertical, 3 both
+    BOOL Editable = TRUE;               // cells may be edited, pasted into and cleared
+    BOOL DragAndDropEnabled = FALSE;    // acts as drag source and drop target
+    BOOL WholeRowSelect = FALSE;        // selection works on whole rows
+    BOOL SingleRowSelect = FALSE;       // with WholeRowSelect: one row at most
+    BOOL SingleColumnSelect = FALSE;    // one column at most
+    BOOL RedrawEnabled = TRUE;          // painting, redraw and invalidation happen
+    BOOL SelectionEnabled = TRUE;       // cells may be selected
+    BOOL RowHeaderSelects = TRUE;       // a press in a fixed column selects rows
+    BOOL ColumnHeaderSelects = TRUE;    // a press in a fixed row selects columns
+    BOOL SortOnHeaderClick = FALSE;     // a press in a fixed row sorts by its column
+    BOOL HandleTabKey = TRUE;           // Tab moves the focus inside the grid
+    BOOL DoubleBuffered = TRUE;         // paint through an off-screen surface
+    BOOL TitleTipsEnabled = TRUE;       // show the whole text of truncated cells
+    COLORREF TitleTipTextColour = CLR_DEFAULT;
+    COLORREF TitleTipBackColour = CLR_DEFAULT;
+    BOOL PrintScreenScale = FALSE;      // printing mode
+    BOOL HiddenColumnsResizable = TRUE; // zero-width columns can be grabbed for resizing
+    BOOL HiddenRowsResizable = TRUE;
+    BOOL ColumnsHideable = TRUE;        // a column may be dragged down to width 0
+    BOOL RowsHideable = TRUE;
+    BOOL HighlightFocusHeaders = TRUE;  // header cells of the focus row and column drawn sunken
+    BOOL FocusCellFramed = TRUE;        // the focus cell is drawn with a frame
+    BOOL PrintInColour = TRUE;          // cells are printed with their colours
+    int AutoSizeScope = 3;              // which cells autosizing measures
+    BOOL RowResizeEnabled = TRUE;
+    BOOL ColumnResizeEnabled = TRUE;
+    int ResizeCaptureRange = 3;         // pixels from a boundary within which a resize starts
+    UINT AutoScrollInterval = 25;       // ms between auto-scroll steps
+    int WheelScrollLines = 3;           // rows per wheel notch; -1 = a page per notch
+    BOOL SortAscending = TRUE;          // direction of the last sort
+    int SortColumn = -1;                // column of the last sort; -1 none
+    GridCompareFunc SortCompare = nullptr;  // none = compare the texts
+    const CRuntimeClass* CellClass = nullptr;  // class of the cells MakeCell makes
+    COLORREF OuterBackColour = 0;       // the client area outside the cells
+    COLORREF GridLineColour = RGB(0xC0, 0xC0, 0xC0);
+    HIMAGELIST ImageList = nullptr;     // images of cells; none by default
+
+    // ---- mouse state (set by the keyboard, mouse and drag-and-drop handlers) ----
+    int MouseState = MS_IDLE;
+    UINT_PTR AutoScrollTimer = 0;       // id of the running auto-scroll timer; 0 none
+    BOOL LeftButtonDown = FALSE;
+    CPoint ButtonDownPoint;
+    CGridCellId ButtonDownCell;
+    CGridCellId SelectionAnchor;        // where the current selection started
+    CPoint LastMousePoint;
+    CGridCellId DropTargetCell;         // the cell drawn drop-highlighted
+
+    // ---- table (GridModel.cpp) ----
+    BOOL SetRowCount(int rows);
+    BOOL SetColumnCount(int cols);
+    BOOL SetFixedRowCount(int fixedRows);
+    BOOL SetFixedColumnCount(int fixedCols);
+    int GetRowCount() const { return m_rows; }
+    int GetColumnCount() const { return m_cols; }
+    int GetFixedRowCount() const { return m_fixedRows; }
+    int GetFixedColumnCount() const { return m_fixedCols; }
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    BOOL SetRowHeight(int row, int height);
+    BOOL SetColumnWidth(int col, int width);
+    BOOL RemoveAllCells();
+
+    CGridCellBase* GetCell(int row, int col) const;
+    BOOL SetCellText(int row, int col, const std::string& text);
+    std::string GetCellText(int row, int col) const;
+    BOOL SetCellState(int row, int col, DWORD state);
+    DWORD GetCellState(int row, int col) const;
+    BOOL SetCellBackColour(int row, int col, COLORREF colour);
+    BOOL SetCellTextColour(int row, int col, COLORREF colour);
+    BOOL IsCellEditing(int row, int col) const;
+    BOOL SetCellFromItem(const GridItem* item);
+    void MergeCells(int minRow, int minCol, int maxRow, int maxCol);
+    BOOL SetModified(BOOL modified = TRUE, int row = -1, int col = -1);
+    BOOL GetModified() const { return m_modified; }
+
+    BOOL IsValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
+    BOOL IsValidCell(const CGridCellId& id) const { return IsValidCell(id.row, id.col); }
+    BOOL IsValidRange(const CGridCellRange& r) const {
+        return r.IsSet() && r.maxRow < m_rows && r.maxCol < m_cols;
+    }
+    // (FALSE,FALSE) normal, (FALSE,TRUE) fixed column, (TRUE,FALSE) fixed row, (TRUE,TRUE) corner.
+    CGridDefaultCell* DefaultCellFor(BOOL fixedRow, BOOL fixedCol) const;
+
+    virtual CGridCellBase* MakeCell(int row, int col);
+    virtual void FreeCell(int row, int col);
+
+    // ---- window and notifications (GridWindow.cpp) ----
+    LRESULT NotifyParent(int row, int col, int code);
+    void RefreshAll();
+    CGridTitleTip* GetTitleTip() const { return m_titleTip.get(); }
+
+    // ---- geometry (GridGeometry.cpp) ----
+    int VirtualWidth() const;
+    int VirtualHeight() const;
+    int FixedColumnsWidth() const;
+    int FixedRowsHeight() const;
+    CGridCellId TopLeftScrollCell(BOOL forceRecompute = FALSE);
+    CGridCellRange VisibleScrollRange(RECT* covered = nullptr, BOOL forceRecompute = FALSE);
+    BOOL CellOrigin(int row, int col, POINT* origin);
+    BOOL CellRect(int row, int col, RECT* rect);
+    BOOL CellRect(const CGridCellId& cell, RECT* rect) { return CellRect(cell.row, cell.col, rect); }
+    BOOL RangeRect(const CGridCellRange& range, RECT* rect);
+    CGridCellId CellFromPoint(POINT point, BOOL allowFixed = TRUE);
+    CGridCellId MergeOrigin(int row, int col) const;
+    int MergedWidth(int row, int col) const;
+    int MergedHeight(int row, int col) const;
+    BOOL IsCellOnScreen(int row, int col);
+
+    // ---- scrolling (GridScroll.cpp) ----
+    void ScrollCellIntoView(int row, int col);
+    void UpdateScrollBars();
+    void SetScrollBarShown(int bar, BOOL show);
+    int ScrollPos(int bar, BOOL trackPosition = FALSE) const;
+    BOOL SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
+    int HScrollMax = 0;  // largest horizontal scroll position; 0 while the bar is hidden
+    int VScrollMax = 0;
+
+    // ---- painting (GridPaint.cpp) ----
+    virtual void DrawGrid(CDC* dc);
+    void PaintBackground(CDC* dc);
+    BOOL RedrawCell(int row, int col, CDC* dc = nullptr);
+    BOOL RedrawCell(const CGridCellId& cell, CDC* dc = nullptr) { return RedrawCell(cell.row, cell.col, dc); }
+    BOOL InvalidateCell(int row, int col);
+    BOOL InvalidateCell(const CGridCellId& cell) { return InvalidateCell(cell.row, cell.col); }
+
+    // ---- focus and editing (GridFocus.cpp) ----
+    CGridCellId GetFocusCell() const { return m_focusCell; }
+    CGridCellId MoveFocusTo(int row, int col);
+    CGridCellId MoveFocusTo(const CGridCellId& cell) { return MoveFocusTo(cell.row, cell.col); }
+    BOOL IsCellEditable(int row, int col) const;
+    virtual void EndEditing();
+
+    // ---- selection (GridSelection.cpp) ----
+    void SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL paintNow = FALSE, BOOL select = TRUE);
+    void SelectWholeGrid();
+    void SelectColumnSpan(const CGridCellId& cell, BOOL paintNow = FALSE, BOOL select = TRUE);
+    void SelectRowSpan(const CGridCellId& cell, BOOL paintNow = FALSE, BOOL select = TRUE);
+    void SelectCellBlock(const CGridCellId& cell, BOOL paintNow = FALSE, BOOL select = TRUE);
+    void ExtendSelectionTo(const CGridCellId& cell);
+    void ClearSelection();
+    CGridCellRange SelectionBounds() const;
+    BOOL CellIsSelected(int row, int col) const;
+    BOOL CellIsSelected(const CGridCellId& cell) const { return CellIsSelected(cell.row, cell.col); }
+    const CGridSelectionSet& Selection() const { return m_selection; }
+    const CGridSelectionSet& PreviousSelection() const { return m_previousSelection; }
+
+    // ---- sorting (GridSort.cpp) ----
+    void SetSortColumn(int col);
+
+protected:
+    // ---- messages ----
+    void OnSubclassed() override;
+    void OnSysColorChange();
+    void OnPaint();
+    BOOL OnEraseBkgnd(HDC dc);
+    LRESULT OnPrintClient(WPARAM dc, LPARAM flags);
+    void OnSize(UINT type, int cx, int cy);
+    void OnHScroll(UINT code, UINT pos, HWND scrollBar);
+    void OnVScroll(UINT code, UINT pos, HWND scrollBar);
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnSetFont(WPARAM font, LPARAM redraw);
+    LRESULT OnGetFont(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static void RegisterWindowClass();
+    // Frees row `row`'s cells and its row array.
+    void FreeRow(int row);
+    // Clears the cached top-left scroll cell's row (a scroll position changed) or column
+    // (a count changed).
+    void ForgetTopLeftRow() { m_topLeftCache.row = -1; }
+    void ForgetTopLeftColumn() { m_topLeftCache.col = -1; }
+
+    // ---- table ----
+    int m_rows = 0, m_fixedRows = 0, m_cols = 0, m_fixedCols = 0;
+    std::vector<UINT> m_rowHeights;   // one per row, pixels
+    std::vector<UINT> m_colWidths;    // one per column, pixels
+    // One array of cell pointers per row; the grid owns every cell.
+    std::vector<std::unique_ptr<CGridCellBase*[]>> m_cells;
+    // Default cells: normal, fixed column, fixed row, corner.
+    CGridDefaultCell m_defaultNormal, m_defaultFixedCol, m_defaultFixedRow, m_defaultCorner;
+    BOOL m_modified = FALSE;          // grid-wide modified flag
+
+    // ---- focus and selection ----
+    CGridCellId m_focusCell;
+    CGridSelectionSet m_selection;          // exactly the cells whose state has CELL_SELECTED
+    CGridSelectionSet m_previousSelection;  // kept by a Ctrl-press, re-applied by SelectRange
+
+    // ---- geometry ----
+    CGridCellId m_topLeftCache;       // first non-fixed row and column shown; -1 = recompute
+    int m_barsShown = 0;              // bit 0 horizontal, bit 1 vertical
+
+    // ---- system colours as last read ----
+    COLORREF m_windowText = 0, m_window = 0, m_buttonFace = 0, m_buttonShadow = 0;
+
+    // ---- children ----
+    std::unique_ptr<CGridTitleTip> m_titleTip;
+};

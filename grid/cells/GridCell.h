@@ -1,0 +1,59 @@
+// CGridCell: the ordinary cell, holding its text and every per-cell attribute. Attributes
+// left unset (format, margin, font) fall back to the grid's default cell for this cell's
+// kind (normal, fixed row, fixed column, corner); colours stay CLR_DEFAULT and drawing asks
+// the default cell itself.
+#pragma once
+
+#include <memory>
+
+#include "grid/cells/GridCellBase.h"
+
+class CGridCell : public CGridCellBase {
+    DECLARE_DYNCREATE(CGridCell)
+
+public:
+    CGridCell();
+    ~CGridCell() override;
+
+    void SetText(const std::string& text) override { m_text = text; }
+    void SetImage(int image) override { m_image = image; }
+    void SetData(LPARAM data) override { m_data = data; }
+    void SetFormat(DWORD format) override { m_format = format; }
+    void SetTextColour(COLORREF colour) override { m_textColour = colour; }
+    void SetBackColour(COLORREF colour) override { m_backColour = colour; }
+    void SetFont(const LOGFONTW* font) override;
+    void SetMargin(UINT margin) override { m_margin = margin; }
+    void SetOwnerGrid(CGridCtrl* grid) override { m_grid = grid; }
+    void SetPosition(int row, int col) override {}
+
+    std::string GetText() const override { return m_text; }
+    int GetImage() const override { return m_image; }
+    LPARAM GetData() const override { return m_data; }
+    DWORD GetFormat() const override;
+    COLORREF GetTextColour() const override { return m_textColour; }
+    COLORREF GetBackColour() const override { return m_backColour; }
+    const LOGFONTW* GetFont() const override;
+    HFONT GetFontObject() const override;
+    CGridCtrl* GetOwnerGrid() const override { return m_grid; }
+    CWnd* GetEditor() const override { return m_editor; }
+    UINT GetMargin() const override;
+    BOOL UsesDefaultFont() const override { return m_font == nullptr; }
+    BOOL IsEditing() const override { return m_editing; }
+
+    void Reset() override;
+    void StopEdit() override;
+    void OnEditEnded() override;
+
+protected:
+    std::string m_text;                 // GBK
+    LPARAM m_data = 0;                  // the owner's value; never interpreted
+    int m_image = -1;                   // index into the grid's image list; -1 none
+    DWORD m_format = 0xFFFFFFFF;        // DrawText flags; 0xFFFFFFFF = unset
+    COLORREF m_textColour = CLR_DEFAULT;
+    COLORREF m_backColour = CLR_DEFAULT;
+    std::unique_ptr<LOGFONTW> m_font;   // own font description; none = the default cell's
+    UINT m_margin = 0xFFFFFFFF;         // horizontal pixels kept free; 0xFFFFFFFF = unset
+    BOOL m_editing = FALSE;             // an in-place editor is open for this cell
+    CGridCtrl* m_grid = nullptr;        // set by the grid when it makes the cell
+    CWnd* m_editor = nullptr;           // the open editor (not owned: it deletes itself)
+};

@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${CARDCHECK_BUILD:-$ROOT/build}
-PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei"
+PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming"
 
 die() { echo "error: $*" >&2; exit 1; }
 
@@ -63,20 +63,22 @@ start_wineserver() {
     setsid wineboot </dev/null >/dev/null 2>&1
 }
 
+# The prefix is made once; its registry settings are imported again whenever they change.
 prepare_prefix() {
     local prefix=$1 driver=$2
     wine_env "$prefix"
-    if [ ! -f "$prefix/.cardcheck-ready" ]; then
+    local want; want="$driver $(md5sum <"$ROOT/scripts/prefix.reg.in" | cut -d' ' -f1)"
+    if [ ! -f "$prefix/.cardcheck-ready" ] || [ "$(cat "$prefix/.cardcheck-ready")" != "$want" ]; then
         mkdir -p "$prefix"
         start_wineserver
-        setsid wineboot -i </dev/null >/dev/null 2>&1
+        [ -f "$prefix/system.reg" ] || setsid wineboot -i </dev/null >/dev/null 2>&1
         local reg="$prefix/cardcheck.reg"
         sed "s/@GRAPHICS@/$driver/" "$ROOT/scripts/prefix.reg.in" |
             sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
         setsid wine regedit /S "$reg" </dev/null >/dev/null 2>&1
         # Settings imported right after the first boot take effect with a fresh server.
         wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-        touch "$prefix/.cardcheck-ready"
+        echo "$want" >"$prefix/.cardcheck-ready"
     fi
     start_wineserver
 }

@@ -29,6 +29,21 @@ INT_PTR CDialog::DoModal() {
     return result;
 }
 
+BOOL CDialog::Create(HWND parent) {
+    if (m_hWnd) return FALSE;
+    HWND hWnd;
+    {
+        CWndCreateScope scope(this);
+        hWnd = ::CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
+                                    parent ? parent : m_parent, &DialogProc, 0);
+    }
+    if (!hWnd) {
+        if (m_hWnd) Detach();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != WM_INITDIALOG) return FALSE;
     CDialog* dlg = dynamic_cast<CDialog*>(FromHandlePermanent(hWnd));

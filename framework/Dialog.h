@@ -26,6 +26,9 @@ public:
 
     // Runs the dialog; the value given to EndDialog, or -1 when it could not be created.
     virtual INT_PTR DoModal();
+    // Creates the dialog modeless (for hosts with their own loop, and for tests that drive
+    // a dialog with messages); FALSE when it could not be created.
+    BOOL Create(HWND parent = nullptr);
     void EndDialog(INT_PTR result);
 
     virtual BOOL OnInitDialog();

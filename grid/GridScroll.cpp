@@ -37,7 +37,9 @@ void CGridCtrl::UpdateScrollBars() {
     info.nMax = HScrollMax;
     info.nPage = HScrollMax < 1 ? 0 : static_cast<UINT>(scrollWidth);
     SetScrollInfo(SB_HORZ, &info, TRUE);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    // SIF_DISABLENOSCROLL would bring a hidden bar back (disabled) behind the record of
+    // shown bars; it is only given while the bar is meant to be there.
+    info.fMask = SIF_RANGE | SIF_PAGE | (vertical ? SIF_DISABLENOSCROLL : 0);
     info.nMax = VScrollMax;
     info.nPage = VScrollMax < 1 ? 0 : static_cast<UINT>(scrollHeight);
     SetScrollInfo(SB_VERT, &info, TRUE);

@@ -8,8 +8,9 @@ END_MESSAGE_MAP()
 
 BOOL RecordingParent::CreateTopLevel(int width, int height) {
     AfxRegisterClassOnce(L"GridTestParent", 0, nullptr);
-    return CreateEx(0, L"GridTestParent", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(0, 0, width, height),
-                    nullptr, 0);
+    // Shown: a hidden window has no area to invalidate.
+    return CreateEx(0, L"GridTestParent", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                    CRect(0, 0, width, height), nullptr, 0);
 }
 
 LRESULT RecordingParent::OnNotify(WPARAM wParam, LPARAM lParam) {

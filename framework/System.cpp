@@ -4,7 +4,23 @@
 
 #include <cwchar>
 
+#include "framework/Exceptions.h"
+#include "framework/WinApp.h"
+
 BOOL AfxRegisterClass(const WNDCLASSW* wndClass) { return RegisterClassW(wndClass) != 0; }
+
+void AfxRegisterClassOnce(const wchar_t* name, UINT style, HBRUSH background) {
+    HINSTANCE instance = AfxGetInstanceHandle();
+    WNDCLASSW wc{};
+    if (GetClassInfoW(instance, name, &wc)) return;
+    wc.style = style;
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    if (!AfxRegisterClass(&wc)) AfxThrowResourceException();
+}
 
 namespace {
 thread_local bool t_oleInitialized = false;

@@ -177,7 +177,7 @@ bool CWnd::OnWndMsg(MsgArgs& m) {
     for (const MsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
         for (const MsgMapEntry* e = map->entries; e->message; ++e) {
             if (e->message != m.message) continue;
-            if (keyed && (e->code != code || e->id != id)) continue;
+            if (keyed && !e->anyCode && (e->code != code || e->id != id)) continue;
             return e->thunk(this, m);
         }
     }

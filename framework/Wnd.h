@@ -49,6 +49,7 @@ struct MsgMapEntry {
     UINT code;     // WM_COMMAND: notification code; WM_NOTIFY: NMHDR code; else unused
     UINT id;       // WM_COMMAND / WM_NOTIFY: control or command id; else unused
     MsgThunk thunk;
+    bool anyCode = false;  // ON_MESSAGE rows: every WM_COMMAND / WM_NOTIFY, whatever code and id
 };
 
 struct MsgMap {
@@ -289,7 +290,7 @@ bool Notify(CWnd* w, MsgArgs& m) {
 
 }  // namespace msgthunk
 
-#define ON_MESSAGE(msg, fn) {msg, 0, 0, &msgthunk::Raw<ThisClass, &ThisClass::fn>},
+#define ON_MESSAGE(msg, fn) {msg, 0, 0, &msgthunk::Raw<ThisClass, &ThisClass::fn>, true},
 #define ON_COMMAND(id, fn) {WM_COMMAND, 0, static_cast<UINT>(id), &msgthunk::Void<ThisClass, &ThisClass::fn>},
 #define ON_CONTROL(code, id, fn) \
     {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), &msgthunk::Void<ThisClass, &ThisClass::fn>},

@@ -19,6 +19,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <objidl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +69,9 @@ enum MouseState : int {
 constexpr UINT_PTR AUTOSCROLL_TIMER_ID = 513;
 constexpr UINT INPLACE_EDITOR_ID = 8;
 
+// The window class of every grid; a dialog template names it for a custom control.
+constexpr const wchar_t* GRID_WINDOW_CLASS = L"MFCGridCtrl";
+
 // Orders two cells for sorting: negative, 0 or positive. Either cell may be missing.
 using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, LPARAM data);
 
@@ -74,7 +79,11 @@ class CGridCtrl : public CWnd {
     DECLARE_DYNCREATE(CGridCtrl)
 
 public:
+    // Registers the window class (CResourceException when the system refuses), starts OLE on
+    // this thread, reads the system colours and the wheel setting, and sizes the table.
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
+    // Removes the cells, destroys the title tip and the window, and leaves data this grid
+    // put on the clipboard there for other programs.
     ~CGridCtrl() override;
 
     // Creates the grid window as a child (or any style the caller gives).
@@ -118,6 +127,15 @@ public:
     COLORREF OuterBackColour = 0;       // the client area outside the cells
     COLORREF GridLineColour = RGB(0xC0, 0xC0, 0xC0);
     HIMAGELIST ImageList = nullptr;     // images of cells; none by default
+    // Printing layout: header and footer lines, left and right margins, top and bottom
+    // margins, lines between the header and the cells.
+    int PrintHeaderLines = 2, PrintFooterLines = 2, PrintLeftMargin = 4, PrintRightMargin = 4;
+    int PrintTopMargin = 1, PrintBottomMargin = 1, PrintGapLines = 1;
+    // Each argument below 0 leaves its value unchanged.
+    void SetPrintMargins(int header, int footer, int left, int right, int top, int bottom, int gap);
+    // The data object the copy code last put on the clipboard (not owned: the clipboard
+    // holds the reference); flushed at destruction while it still owns the clipboard.
+    IDataObject* ClipboardSource = nullptr;
 
     // ---- mouse state (set by the keyboard, mouse and drag-and-drop handlers) ----
     int MouseState = MS_IDLE;
@@ -130,6 +148,8 @@ public:
     CGridCellId DropTargetCell;         // the cell drawn drop-highlighted
 
     // ---- table (GridModel.cpp) ----
+    // Growing that runs out of memory reports it (AfxReportOutOfMemory) and returns FALSE:
+    // rows keep those built so far, columns stay as they were.
     BOOL SetRowCount(int rows);
     BOOL SetColumnCount(int cols);
     BOOL SetFixedRowCount(int fixedRows);
@@ -165,10 +185,15 @@ public:
     // (FALSE,FALSE) normal, (FALSE,TRUE) fixed column, (TRUE,FALSE) fixed row, (TRUE,TRUE) corner.
     CGridDefaultCell* DefaultCellFor(BOOL fixedRow, BOOL fixedCol) const;
 
+    // A new cell of CellClass for (row, col), or none when CellClass is no cell class.
+    // Throws std::bad_alloc when the class cannot make an object (memory exhausted).
     virtual CGridCellBase* MakeCell(int row, int col);
+    // Deselects and deletes the cell at (row, col) and empties its place.
     virtual void FreeCell(int row, int col);
 
     // ---- window and notifications (GridWindow.cpp) ----
+    // Sends WM_NOTIFY with a GridNotification to the owner (else the parent); its reply, or
+    // 0 when there is no window to send from or to. The receiver may destroy the grid.
     LRESULT NotifyParent(int row, int col, int code);
     void RefreshAll();
     CGridTitleTip* GetTitleTip() const { return m_titleTip.get(); }
@@ -200,7 +225,8 @@ public:
     int VScrollMax = 0;
 
     // ---- painting (GridPaint.cpp) ----
-    virtual void DrawGrid(CDC* dc);
+    // Becomes virtual with its definition; until then nothing may refer to it.
+    void DrawGrid(CDC* dc);
     void PaintBackground(CDC* dc);
     BOOL RedrawCell(int row, int col, CDC* dc = nullptr);
     BOOL RedrawCell(const CGridCellId& cell, CDC* dc = nullptr) { return RedrawCell(cell.row, cell.col, dc); }
@@ -209,6 +235,8 @@ public:
 
     // ---- focus and editing (GridFocus.cpp) ----
     CGridCellId GetFocusCell() const { return m_focusCell; }
+    // Returns the previous focus. Rows and columns in the fixed area move to the first
+    // scrolling one; a target outside the table means no focus cell.
     CGridCellId MoveFocusTo(int row, int col);
     CGridCellId MoveFocusTo(const CGridCellId& cell) { return MoveFocusTo(cell.row, cell.col); }
     BOOL IsCellEditable(int row, int col) const;
@@ -249,25 +277,30 @@ protected:
 
 private:
     static void RegisterWindowClass();
-    // Frees row `row`'s cells and its row array.
+    // Frees row `row`'s cells (FreeCell each) and empties its row array.
     void FreeRow(int row);
+    // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
+    // only cells inside `visible` (the scrolling cells on screen) are touched.
+    void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
     // Clears the cached top-left scroll cell's row (a scroll position changed) or column
     // (a count changed).
     void ForgetTopLeftRow() { m_topLeftCache.row = -1; }
     void ForgetTopLeftColumn() { m_topLeftCache.col = -1; }
 
     // ---- table ----
+    // The counts; the fixed counts never exceed them, m_rows always equals the rows built.
     int m_rows = 0, m_fixedRows = 0, m_cols = 0, m_fixedCols = 0;
     std::vector<UINT> m_rowHeights;   // one per row, pixels
     std::vector<UINT> m_colWidths;    // one per column, pixels
-    // One array of cell pointers per row; the grid owns every cell.
-    std::vector<std::unique_ptr<CGridCellBase*[]>> m_cells;
+    // One array of m_cols cell pointers per row; the grid owns every cell (none where
+    // MakeCell made none).
+    std::vector<std::vector<CGridCellBase*>> m_cells;
     // Default cells: normal, fixed column, fixed row, corner.
     CGridDefaultCell m_defaultNormal, m_defaultFixedCol, m_defaultFixedRow, m_defaultCorner;
     BOOL m_modified = FALSE;          // grid-wide modified flag
 
     // ---- focus and selection ----
-    CGridCellId m_focusCell;
+    CGridCellId m_focusCell;                // (-1, -1) or a cell inside the counts
     CGridSelectionSet m_selection;          // exactly the cells whose state has CELL_SELECTED
     CGridSelectionSet m_previousSelection;  // kept by a Ctrl-press, re-applied by SelectRange
 
@@ -275,9 +308,10 @@ private:
     CGridCellId m_topLeftCache;       // first non-fixed row and column shown; -1 = recompute
     int m_barsShown = 0;              // bit 0 horizontal, bit 1 vertical
 
-    // ---- system colours as last read ----
+    // ---- system colours as last read (a colour change replaces the defaults still equal
+    // to them) ----
     COLORREF m_windowText = 0, m_window = 0, m_buttonFace = 0, m_buttonShadow = 0;
 
     // ---- children ----
-    std::unique_ptr<CGridTitleTip> m_titleTip;
+    std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use
 };

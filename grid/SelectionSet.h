@@ -17,6 +17,7 @@ public:
     size_t Size() const { return m_keys.size(); }
     bool Empty() const { return m_keys.empty(); }
     void Clear();
+    void Swap(CGridSelectionSet& other) noexcept { m_keys.swap(other.m_keys); }
     // A copy of the members, for loops that change the set while they walk it.
     std::vector<CGridCellId> Cells() const;
     template <class F>

@@ -8,6 +8,17 @@
 
 #include "grid/cells/GridCellBase.h"
 
+// What a cell needs of its in-place editor beyond the window: "finish now". Each editor
+// class implements it; the cell holds the editor as a window and asks through this.
+class CGridEditorLink {
+public:
+    // Ends editing as the user's Enter would: the editor reports its text and closes.
+    virtual void FinishEdit() = 0;
+
+protected:
+    ~CGridEditorLink() = default;
+};
+
 class CGridCell : public CGridCellBase {
     DECLARE_DYNCREATE(CGridCell)
 
@@ -21,6 +32,7 @@ public:
     void SetFormat(DWORD format) override { m_format = format; }
     void SetTextColour(COLORREF colour) override { m_textColour = colour; }
     void SetBackColour(COLORREF colour) override { m_backColour = colour; }
+    // None frees the own record; else the whole record is copied into it.
     void SetFont(const LOGFONTW* font) override;
     void SetMargin(UINT margin) override { m_margin = margin; }
     void SetOwnerGrid(CGridCtrl* grid) override { m_grid = grid; }
@@ -33,6 +45,7 @@ public:
     COLORREF GetTextColour() const override { return m_textColour; }
     COLORREF GetBackColour() const override { return m_backColour; }
     const LOGFONTW* GetFont() const override;
+    // With an own record: one object shared by all cells, valid until the next call.
     HFONT GetFontObject() const override;
     CGridCtrl* GetOwnerGrid() const override { return m_grid; }
     CWnd* GetEditor() const override { return m_editor; }
@@ -41,6 +54,7 @@ public:
     BOOL IsEditing() const override { return m_editing; }
 
     void Reset() override;
+    // Asks an open editor to finish (it reports through the grid, which calls OnEditEnded).
     void StopEdit() override;
     void OnEditEnded() override;
 

@@ -10,15 +10,18 @@ class CGridDefaultCell : public CGridCell {
     DECLARE_DYNCREATE(CGridDefaultCell)
 
 public:
+    // Format DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS and the system's
+    // message-box font, measured.
     CGridDefaultCell();
 
     // Default cells are never focused, selected or carriers of data.
     void SetData(LPARAM data) override {}
     void SetState(DWORD state) override {}
     DWORD GetState() const override { return CGridCell::GetState() | CELL_READONLY; }
+    // Makes the font object from the description and measures it (none: nothing changes).
     void SetFont(const LOGFONTW* font) override;
-    const LOGFONTW* GetFont() const override;
-    HFONT GetFontObject() const override;
+    const LOGFONTW* GetFont() const override { return m_font.get(); }
+    HFONT GetFontObject() const override { return m_fontObject; }
 
     // 65-70
     virtual DWORD GetStyle() const { return m_style; }
@@ -29,6 +32,10 @@ public:
     virtual void SetHeight(int height) { m_height = height; }
 
 protected:
+    // Margin, width and height from the font object as drawn on `screen`; fixed values when
+    // there is no screen context (or no font object) to measure with.
+    void MeasureFont(HDC screen);
+
     int m_width = 30;    // default column width, measured from the font
     int m_height = 10;   // default row height, measured from the font
     CFont m_fontObject;  // made from the font description

@@ -170,6 +170,47 @@ TEST(WndDispatch, CommandsAndNotificationsMatchTheirIdAndCode) {
     EXPECT_EQ(w.notifies, 1);
 }
 
+namespace {
+// A raw WM_NOTIFY row in a base class takes every notification that no keyed row of the
+// derived class takes.
+class NotifySinkWnd : public CWnd {
+public:
+    std::vector<UINT> codes;
+
+protected:
+    LRESULT OnAnyNotify(WPARAM, LPARAM lParam) {
+        codes.push_back(reinterpret_cast<NMHDR*>(lParam)->code);
+        return 9;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(NotifySinkWnd, CWnd)
+    ON_MESSAGE(WM_NOTIFY, OnAnyNotify)
+END_MESSAGE_MAP()
+
+class KeyedNotifyWnd : public NotifySinkWnd {
+protected:
+    void OnNotify7(NMHDR*, LRESULT* result) { *result = -5; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(KeyedNotifyWnd, NotifySinkWnd)
+    ON_NOTIFY(-100, 7, OnNotify7)
+END_MESSAGE_MAP()
+}  // namespace
+
+TEST(WndDispatch, MessageRowsTakeNotificationsOfAnyCode) {
+    KeyedNotifyWnd w;
+    ASSERT_TRUE(CreateChildless(w));
+    NMHDR hdr{w.m_hWnd, 7, static_cast<UINT>(-100)};
+    EXPECT_EQ(w.SendMessage(WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&hdr)), -5);
+    hdr.code = static_cast<UINT>(-101);
+    EXPECT_EQ(w.SendMessage(WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&hdr)), 9);
+    hdr.idFrom = 1008;
+    hdr.code = static_cast<UINT>(-100);
+    EXPECT_EQ(w.SendMessage(WM_NOTIFY, 1008, reinterpret_cast<LPARAM>(&hdr)), 9);
+    EXPECT_EQ(w.codes, (std::vector<UINT>{static_cast<UINT>(-101), static_cast<UINT>(-100)}));
+}
+
 TEST(WndDispatch, AnExceptionStopsAtTheWindowProcedure) {
     DerivedWnd w;
     ASSERT_TRUE(CreateChildless(w));

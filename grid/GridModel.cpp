@@ -1,0 +1,355 @@
+// The row, column and cell store: counts, sizes, cell access, modified flags, merging.
+#include <new>
+
+#include "framework/Exceptions.h"
+#include "grid/GridCtrl.h"
+
+namespace {
+// Deletes the cells a failed growth step made before they became reachable.
+// A cell that joins the fixed rows (lineBit CELL_FIXEDROW) or columns (CELL_FIXEDCOL): it
+// takes the header colours of its default cell.
+void JoinFixed(CGridCellBase* cell, DWORD lineBit) {
+    cell->SetState(cell->GetState() | CELL_FIXED | lineBit);
+    cell->SetBackColour(CLR_DEFAULT);
+    cell->SetTextColour(CLR_DEFAULT);
+}
+
+// A cell that leaves the fixed rows or columns; one still in the other fixed block stays
+// fixed and keeps its colours.
+void LeaveFixed(CGridCellBase* cell, DWORD lineBit, bool stillFixed) {
+    if (stillFixed) {
+        cell->SetState(cell->GetState() & ~lineBit);
+        return;
+    }
+    cell->SetState(cell->GetState() & ~(static_cast<DWORD>(CELL_FIXED) | lineBit));
+    cell->SetBackColour(CLR_DEFAULT);
+    cell->SetTextColour(CLR_DEFAULT);
+}
+
+void DeleteCells(std::vector<CGridCellBase*>& cells, size_t from) {
+    for (size_t i = from; i < cells.size(); ++i) delete cells[i];
+    cells.resize(from);
+}
+}  // namespace
+
+CGridDefaultCell* CGridCtrl::DefaultCellFor(BOOL fixedRow, BOOL fixedCol) const {
+    const CGridDefaultCell* def = fixedRow ? (fixedCol ? &m_defaultCorner : &m_defaultFixedRow)
+                                           : (fixedCol ? &m_defaultFixedCol : &m_defaultNormal);
+    return const_cast<CGridDefaultCell*>(def);
+}
+
+CGridCellBase* CGridCtrl::MakeCell(int row, int col) {
+    if (!CellClass || !CellClass->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
+    CObject* object = CellClass->CreateObject();
+    if (!object) {
+        // A creatable class that yields nothing ran out of memory (or its constructor failed).
+        if (CellClass->IsCreatable()) throw std::bad_alloc();
+        return nullptr;
+    }
+    auto* cell = dynamic_cast<CGridCellBase*>(object);
+    if (!cell) {
+        delete object;
+        return nullptr;
+    }
+    cell->SetOwnerGrid(this);
+    cell->SetPosition(row, col);
+    DWORD state = cell->GetState();
+    if (col < m_fixedCols) state |= CELL_FIXED | CELL_FIXEDCOL;
+    if (row < m_fixedRows) state |= CELL_FIXED | CELL_FIXEDROW;
+    cell->SetState(state);
+    if (CGridDefaultCell* def = cell->GetDefaultCell()) cell->SetFormat(def->GetFormat());
+    return cell;
+}
+
+void CGridCtrl::FreeCell(int row, int col) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return;
+    SetCellState(row, col, 0);
+    delete cell;
+    m_cells[static_cast<size_t>(row)][static_cast<size_t>(col)] = nullptr;
+}
+
+void CGridCtrl::FreeRow(int row) {
+    for (int col = 0; col < m_cols; ++col) FreeCell(row, col);
+    m_cells[static_cast<size_t>(row)].clear();
+}
+
+BOOL CGridCtrl::SetRowCount(int rows) {
+    if (rows < 0) return FALSE;
+    if (rows == m_rows) return TRUE;
+    if (rows < m_fixedRows) m_fixedRows = rows;
+    ForgetTopLeftColumn();
+    if (m_focusCell.row >= rows) MoveFocusTo(-1, -1);
+
+    BOOL result = TRUE;
+    if (rows < m_rows) {
+        for (int row = rows; row < m_rows; ++row) FreeRow(row);
+        m_cells.resize(static_cast<size_t>(rows));
+        m_rowHeights.resize(static_cast<size_t>(rows));
+        m_rows = rows;
+    } else {
+        try {
+            m_cells.reserve(static_cast<size_t>(rows));
+            m_rowHeights.reserve(static_cast<size_t>(rows));
+            const UINT height = static_cast<UINT>(m_defaultNormal.GetHeight());
+            std::vector<CGridCellBase*> cells;
+            while (m_rows < rows) {
+                // A row becomes reachable only when all its cells exist; nothing below throws
+                // once the row is complete (both arrays have their room reserved).
+                cells.reserve(static_cast<size_t>(m_cols));
+                try {
+                    for (int col = 0; col < m_cols; ++col) cells.push_back(MakeCell(m_rows, col));
+                } catch (...) {
+                    DeleteCells(cells, 0);
+                    throw;
+                }
+                m_rowHeights.push_back(height);
+                m_cells.push_back(std::move(cells));
+                cells = std::vector<CGridCellBase*>();
+                ++m_rows;
+            }
+        } catch (const std::bad_alloc&) {
+            AfxReportOutOfMemory();
+            result = FALSE;
+        }
+    }
+    SetModified(TRUE);
+    UpdateScrollBars();
+    RefreshAll();
+    return result;
+}
+
+BOOL CGridCtrl::SetColumnCount(int cols) {
+    if (cols < 0) return FALSE;
+    if (cols == m_cols) return TRUE;
+    if (cols < m_fixedCols) m_fixedCols = cols;
+    ForgetTopLeftColumn();
+    if (m_focusCell.col >= cols) MoveFocusTo(-1, -1);
+
+    BOOL result = TRUE;
+    if (cols < m_cols) {
+        for (int row = 0; row < m_rows; ++row) {
+            for (int col = cols; col < m_cols; ++col) FreeCell(row, col);
+            m_cells[static_cast<size_t>(row)].resize(static_cast<size_t>(cols));
+        }
+        m_colWidths.resize(static_cast<size_t>(cols));
+        m_cols = cols;
+    } else {
+        // All or nothing: the new columns join the table only when every row has its cells.
+        size_t built = 0;
+        auto rollBack = [&] {
+            for (size_t row = 0; row <= built && row < m_cells.size(); ++row)
+                DeleteCells(m_cells[row], static_cast<size_t>(m_cols));
+        };
+        try {
+            m_colWidths.reserve(static_cast<size_t>(cols));
+            for (auto& cells : m_cells) cells.reserve(static_cast<size_t>(cols));
+            for (; built < m_cells.size(); ++built) {
+                for (int col = m_cols; col < cols; ++col)
+                    m_cells[built].push_back(MakeCell(static_cast<int>(built), col));
+            }
+        } catch (const std::bad_alloc&) {
+            rollBack();
+            AfxReportOutOfMemory();
+            result = FALSE;
+        } catch (...) {
+            rollBack();
+            throw;
+        }
+        if (result) {
+            m_colWidths.resize(static_cast<size_t>(cols), static_cast<UINT>(m_defaultFixedCol.GetWidth()));
+            m_cols = cols;
+        }
+    }
+    SetModified(TRUE);
+    UpdateScrollBars();
+    RefreshAll();
+    return result;
+}
+
+BOOL CGridCtrl::SetFixedRowCount(int fixedRows) {
+    if (fixedRows < 0) return FALSE;
+    if (fixedRows == m_fixedRows) return TRUE;
+    ClearSelection();
+    ForgetTopLeftColumn();
+    if (m_rows < fixedRows && !SetRowCount(fixedRows)) return FALSE;
+    if (m_focusCell.row < fixedRows) MoveFocusTo(-1, -1);
+
+    for (int row = fixedRows; row < m_fixedRows; ++row)
+        for (int col = 0; col < m_cols; ++col)
+            if (CGridCellBase* cell = GetCell(row, col)) LeaveFixed(cell, CELL_FIXEDROW, col < m_fixedCols);
+    for (int row = m_fixedRows; row < fixedRows; ++row)
+        for (int col = 0; col < m_cols; ++col)
+            if (CGridCellBase* cell = GetCell(row, col)) JoinFixed(cell, CELL_FIXEDROW);
+    m_fixedRows = fixedRows;
+    RefreshAll();
+    return TRUE;
+}
+
+BOOL CGridCtrl::SetFixedColumnCount(int fixedCols) {
+    if (fixedCols < 0) return FALSE;
+    if (fixedCols == m_fixedCols) return TRUE;
+    ClearSelection();
+    ForgetTopLeftColumn();
+    if (m_cols < fixedCols && !SetColumnCount(fixedCols)) return FALSE;
+    if (m_focusCell.col < fixedCols) MoveFocusTo(-1, -1);
+
+    for (int row = 0; row < m_rows; ++row) {
+        for (int col = fixedCols; col < m_fixedCols; ++col)
+            if (CGridCellBase* cell = GetCell(row, col)) LeaveFixed(cell, CELL_FIXEDCOL, row < m_fixedRows);
+        for (int col = m_fixedCols; col < fixedCols; ++col)
+            if (CGridCellBase* cell = GetCell(row, col)) JoinFixed(cell, CELL_FIXEDCOL);
+    }
+    m_fixedCols = fixedCols;
+    RefreshAll();
+    return TRUE;
+}
+
+BOOL CGridCtrl::RemoveAllCells() {
+    ClearSelection();
+    m_colWidths.clear();
+    m_rowHeights.clear();
+    for (int row = 0; row < m_rows; ++row) FreeRow(row);
+    m_cells.clear();
+    m_focusCell = CGridCellId();
+    m_rows = m_fixedRows = m_cols = m_fixedCols = 0;
+    ForgetTopLeftColumn();
+    UpdateScrollBars();
+    SetModified(TRUE);
+    return TRUE;
+}
+
+int CGridCtrl::GetRowHeight(int row) const {
+    return row >= 0 && row < m_rows ? static_cast<int>(m_rowHeights[static_cast<size_t>(row)]) : -1;
+}
+
+int CGridCtrl::GetColumnWidth(int col) const {
+    return col >= 0 && col < m_cols ? static_cast<int>(m_colWidths[static_cast<size_t>(col)]) : -1;
+}
+
+BOOL CGridCtrl::SetRowHeight(int row, int height) {
+    if (row < 0 || row >= m_rows || height < 0) return FALSE;
+    m_rowHeights[static_cast<size_t>(row)] = static_cast<UINT>(height);
+    UpdateScrollBars();
+    return TRUE;
+}
+
+BOOL CGridCtrl::SetColumnWidth(int col, int width) {
+    if (col < 0 || col >= m_cols || width < 0) return FALSE;
+    m_colWidths[static_cast<size_t>(col)] = static_cast<UINT>(width);
+    UpdateScrollBars();
+    return TRUE;
+}
+
+CGridCellBase* CGridCtrl::GetCell(int row, int col) const {
+    if (!IsValidCell(row, col)) return nullptr;
+    return m_cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
+}
+
+BOOL CGridCtrl::SetCellText(int row, int col, const std::string& text) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return FALSE;
+    cell->SetText(text);
+    SetModified(TRUE, row, col);
+    return TRUE;
+}
+
+std::string CGridCtrl::GetCellText(int row, int col) const {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->GetText() : std::string();
+}
+
+BOOL CGridCtrl::SetCellState(int row, int col, DWORD state) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return FALSE;
+    // The set follows the bit whatever SelectionEnabled says, so it never holds a cell
+    // whose bit is clear.
+    if (state & CELL_SELECTED)
+        m_selection.Insert(CGridCellId(row, col));
+    else
+        m_selection.Erase(CGridCellId(row, col));
+    cell->SetState(state);
+    return TRUE;
+}
+
+DWORD CGridCtrl::GetCellState(int row, int col) const {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->GetState() : 0;
+}
+
+BOOL CGridCtrl::SetCellBackColour(int row, int col, COLORREF colour) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return FALSE;
+    cell->SetBackColour(colour);
+    return TRUE;
+}
+
+BOOL CGridCtrl::SetCellTextColour(int row, int col, COLORREF colour) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return FALSE;
+    cell->SetTextColour(colour);
+    return TRUE;
+}
+
+BOOL CGridCtrl::IsCellEditing(int row, int col) const {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->IsEditing() : FALSE;
+}
+
+BOOL CGridCtrl::SetCellFromItem(const GridItem* item) {
+    if (!item) return FALSE;
+    CGridCellBase* cell = GetCell(item->row, item->col);
+    if (!cell) return FALSE;
+    SetModified(TRUE, item->row, item->col);
+    const UINT mask = item->mask;
+    if (mask & ITEM_TEXT) cell->SetText(item->text);
+    if (mask & ITEM_DATA) cell->SetData(item->data);
+    if (mask & ITEM_IMAGE) cell->SetImage(item->image);
+    if (mask & ITEM_STATE) SetCellState(item->row, item->col, item->state);
+    if (mask & ITEM_FORMAT) cell->SetFormat(item->format);
+    if (mask & ITEM_BKCOLOUR) cell->SetBackColour(item->bkColour);
+    if (mask & ITEM_FGCOLOUR) cell->SetTextColour(item->fgColour);
+    if (mask & ITEM_FONT) cell->SetFont(&item->font);
+    if (mask & ITEM_MARGIN) cell->SetMargin(item->margin);
+    return TRUE;
+}
+
+BOOL CGridCtrl::SetModified(BOOL modified, int row, int col) {
+    const bool wholeGrid = row < 0 || col < 0;
+    if (!wholeGrid && !IsValidCell(row, col)) return m_modified;
+    // An edit in the sorted column (or anywhere, for the whole grid) voids the sort mark.
+    if (col < 0 || col == SortColumn) SetSortColumn(-1);
+    if (wholeGrid) {
+        m_modified = modified;
+    } else if (CGridCellBase* cell = GetCell(row, col)) {
+        if (modified) {
+            cell->SetState(cell->GetState() | CELL_MODIFIED);
+            m_modified = TRUE;
+        } else {
+            cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_MODIFIED));
+        }
+    }
+    if (!m_modified) {
+        for (auto& cells : m_cells)
+            for (CGridCellBase* cell : cells)
+                if (cell && (cell->GetState() & CELL_MODIFIED))
+                    cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_MODIFIED));
+    }
+    return m_modified;
+}
+
+void CGridCtrl::MergeCells(int minRow, int minCol, int maxRow, int maxCol) {
+    if (!IsValidRange(CGridCellRange(minRow, minCol, maxRow, maxCol))) return;
+    for (int row = minRow; row <= maxRow; ++row) {
+        for (int col = minCol; col <= maxCol; ++col) {
+            CGridCellBase* cell = GetCell(row, col);
+            if (!cell) continue;
+            cell->SetVisible(false);
+            if (row == minRow && col == minCol)
+                cell->SetSpanRange(CGridCellRange(minRow, minCol, maxRow, maxCol));
+            else
+                cell->SetSpanOwner(minRow, minCol);
+        }
+    }
+    if (IsWindow()) Invalidate(TRUE);
+}

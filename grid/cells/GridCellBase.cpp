@@ -1,0 +1,53 @@
+#include "grid/cells/GridCellBase.h"
+
+#include "grid/GridCtrl.h"
+
+IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
+
+CGridCellBase::CGridCellBase() { CGridCellBase::Reset(); }
+
+void CGridCellBase::Reset() {
+    m_state = 0;
+    m_spanRange = CGridCellRange();
+    m_covered = false;
+    m_spanOwner = CGridCellId();
+    m_hidden = false;
+}
+
+CGridDefaultCell* CGridCellBase::GetDefaultCell() const {
+    CGridCtrl* grid = GetOwnerGrid();
+    if (!grid) return nullptr;
+    // CELL_FIXED alone says nothing about which header block the cell is in.
+    DWORD state = GetState();
+    return grid->DefaultCellFor((state & CELL_FIXEDROW) != 0, (state & CELL_FIXEDCOL) != 0);
+}
+
+void CGridCellBase::CopyFrom(const CGridCellBase& other) {
+    if (&other == this) return;
+    // Through the getters, so the copy holds the source's effective values: an unset format,
+    // margin or font arrives as the default cell's.
+    SetOwnerGrid(other.GetOwnerGrid());
+    SetText(other.GetText());
+    SetImage(other.GetImage());
+    SetData(other.GetData());
+    SetState(other.GetState());
+    SetFormat(other.GetFormat());
+    SetTextColour(other.GetTextColour());
+    SetBackColour(other.GetBackColour());
+    SetFont(other.UsesDefaultFont() ? nullptr : other.GetFont());
+    SetMargin(other.GetMargin());
+    CGridCellId owner = other.GetSpanOwner();
+    SetSpanOwner(owner.row, owner.col);
+    SetSpanRange(other.GetSpanRange());
+    SetVisible(other.IsVisible() != FALSE);
+}
+
+BOOL CGridCellBase::OnSetCursor() {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    return TRUE;
+}
+
+void CGridCellBase::SetSpanOwner(int row, int col) {
+    m_spanOwner = CGridCellId(row, col);
+    m_covered = row != -1;
+}

@@ -1,0 +1,56 @@
+// Shared pieces of the grid's tests: a parent window that records every WM_NOTIFY it gets,
+// a grid made as its child, and a recorder in place of message boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Exceptions.h"
+#include "grid/GridCtrl.h"
+
+struct NotifyRecord {
+    int code;
+    int row;
+    int col;
+    HWND from;
+    UINT_PTR id;
+    bool operator==(const NotifyRecord& o) const {
+        return code == o.code && row == o.row && col == o.col && from == o.from && id == o.id;
+    }
+};
+
+// A top-level window standing in for the dialog that holds the grid.
+class RecordingParent : public CWnd {
+public:
+    std::vector<NotifyRecord> notes;
+    LRESULT reply = 0;  // what every WM_NOTIFY is answered with
+    BOOL CreateTopLevel(int width = 400, int height = 300);
+
+protected:
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};
+
+constexpr UINT GRID_ID = 1008;
+
+// A parent window with a grid of `rows` x `cols` (fixed counts as given) as its child,
+// the grid's client area `width` x `height` with no border.
+struct GridInWindow {
+    RecordingParent parent;
+    CGridCtrl grid;
+    explicit GridInWindow(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, int width = 300,
+                          int height = 200);
+};
+
+// Records message boxes instead of showing them, for one scope.
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    static std::vector<std::string>& Texts();
+
+private:
+    MessageBoxHandler m_previous;
+};

@@ -2,7 +2,7 @@
 
 #include "app/CheckLogFile.h"
 #include "app/ResultList.h"
-#include "framework/WaitCursor.h"
+#include "framework/System.h"
 #include "framework/WinApp.h"
 
 namespace {

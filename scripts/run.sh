@@ -32,13 +32,18 @@ export DISPLAY=":$n"
 
 SHOT=$BUILD/cardcheck-screenshot.png
 LINES=$WORK/result-list.txt
-rm -f "$LINES" "$LINES.rect"
-(setsid wine explorer /desktop=CardCheck,1200x900 "$BIN/CardCheck.exe" </dev/null >/dev/null 2>&1 &)
-wine "$BIN/CardCheckDemo.exe" click 1010 "$(winepath -w "$LINES")" </dev/null ||
-    die "the unattended check did not complete"
+rm -f "$LINES" "$LINES.rect" "$LINES.err"
+# Both programs run in one virtual desktop (with a window frame), so the driver sees the tool.
+desktop() { (setsid wine explorer /desktop=CardCheck,1200x900 "$@" </dev/null >/dev/null 2>&1 &); }
+desktop "$BIN/CardCheck.exe"
+desktop "$BIN/CardCheckDemo.exe" click 1010 "$(winepath -w "$LINES")"
+for _ in $(seq 1200); do [ -e "$LINES.rect" ] || [ -e "$LINES.err" ] && break; sleep 0.1; done
+[ -e "$LINES.err" ] && die "the unattended check failed: $(cat "$LINES.err")"
+[ -e "$LINES.rect" ] || die "the unattended check did not complete"
 read -r x y w h <"$LINES.rect"
 xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$SHOT"
-wine "$BIN/CardCheckDemo.exe" close </dev/null
+desktop "$BIN/CardCheckDemo.exe" close
+for _ in $(seq 100); do pgrep -f CardCheck.exe >/dev/null || break; sleep 0.1; done
 echo "Screenshot of the dialog: $SHOT"
 echo "Result list:"
 sed 's/^/  /' "$LINES"

@@ -1,7 +1,7 @@
 // Drives a running CardCheck.exe from outside, the way an operator would, for the
 // unattended demo of the run command: click a button, wait until the tool has finished,
 // write the result list's lines (UTF-8) to a file and the dialog's screen rectangle to
-// <file>.rect, close the tool.
+// <file>.rect (written last), close the tool.
 //
 //   CardCheckDemo click <button id> <output file>
 //   CardCheckDemo close
@@ -38,26 +38,32 @@ std::string Utf8(const std::wstring& w) {
     return s;
 }
 
+// Started inside the tool's virtual desktop, this program's own output goes nowhere: a
+// failure is written to <output file>.err for the caller to show.
+int Fail(const wchar_t* outPath, const char* message, int code) {
+    std::wstring errPath = std::wstring(outPath) + L".err";
+    if (FILE* f = _wfopen(errPath.c_str(), L"wb")) {
+        std::fprintf(f, "%s\n", message);
+        std::fclose(f);
+    }
+    std::fprintf(stderr, "CardCheckDemo: %s\n", message);
+    return code;
+}
+
 int Click(int buttonId, const wchar_t* outPath) {
     HWND dlg = WaitForDialog(60000);
-    if (!dlg) {
-        std::fprintf(stderr, "CardCheckDemo: the tool's window did not appear\n");
-        return 2;
-    }
+    if (!dlg) return Fail(outPath, "the tool's window did not appear", 2);
     HWND button = GetDlgItem(dlg, buttonId);
-    if (!button || !IsWindowEnabled(button)) {
-        std::fprintf(stderr, "CardCheckDemo: button %d is missing or disabled\n", buttonId);
-        return 3;
-    }
+    if (!button || !IsWindowEnabled(button)) return Fail(outPath, "the button is missing or disabled", 3);
     WaitIdle(dlg);
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    if (!WaitIdle(dlg)) return 4;
+    if (!WaitIdle(dlg)) return Fail(outPath, "the tool did not finish the check", 4);
     Sleep(500);  // let the repaint after the check reach the screen
     WaitIdle(dlg);
 
     HWND list = GetDlgItem(dlg, kResultList);
     FILE* out = _wfopen(outPath, L"wb");
-    if (!out) return 5;
+    if (!out) return Fail(outPath, "cannot write the output file", 5);
     int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);

@@ -104,19 +104,19 @@ public:
     BOOL HandleTabKey = TRUE;           // Tab moves the focus inside the grid
     BOOL DoubleBuffered = TRUE;         // paint through an off-screen surface
     BOOL TitleTipsEnabled = TRUE;       // show the whole text of truncated cells
-    COLORREF TitleTipTextColour = CLR_DEFAULT;
+    COLORREF TitleTipTextColour = CLR_DEFAULT;  // for the title tip; CLR_DEFAULT: the tip's own
     COLORREF TitleTipBackColour = CLR_DEFAULT;
     BOOL PrintScreenScale = FALSE;      // printing mode
     BOOL HiddenColumnsResizable = TRUE; // zero-width columns can be grabbed for resizing
-    BOOL HiddenRowsResizable = TRUE;
+    BOOL HiddenRowsResizable = TRUE;    // zero-height rows likewise
     BOOL ColumnsHideable = TRUE;        // a column may be dragged down to width 0
-    BOOL RowsHideable = TRUE;
+    BOOL RowsHideable = TRUE;           // a row may be dragged down to height 0
     BOOL HighlightFocusHeaders = TRUE;  // header cells of the focus row and column drawn sunken
     BOOL FocusCellFramed = TRUE;        // the focus cell is drawn with a frame
     BOOL PrintInColour = TRUE;          // cells are printed with their colours
     int AutoSizeScope = 3;              // which cells autosizing measures
-    BOOL RowResizeEnabled = TRUE;
-    BOOL ColumnResizeEnabled = TRUE;
+    BOOL RowResizeEnabled = TRUE;       // rows may be resized with the mouse
+    BOOL ColumnResizeEnabled = TRUE;    // columns likewise
     int ResizeCaptureRange = 3;         // pixels from a boundary within which a resize starts
     UINT AutoScrollInterval = 25;       // ms between auto-scroll steps
     int WheelScrollLines = 3;           // rows per wheel notch; -1 = a page per notch
@@ -125,7 +125,7 @@ public:
     GridCompareFunc SortCompare = nullptr;  // none = compare the texts
     const CRuntimeClass* CellClass = nullptr;  // class of the cells MakeCell makes
     COLORREF OuterBackColour = 0;       // the client area outside the cells
-    COLORREF GridLineColour = RGB(0xC0, 0xC0, 0xC0);
+    COLORREF GridLineColour = RGB(0xC0, 0xC0, 0xC0);  // colour of the grid lines
     HIMAGELIST ImageList = nullptr;     // images of cells; none by default
     // Printing layout: header and footer lines, left and right margins, top and bottom
     // margins, lines between the header and the cells.
@@ -138,13 +138,13 @@ public:
     IDataObject* ClipboardSource = nullptr;
 
     // ---- mouse state (set by the keyboard, mouse and drag-and-drop handlers) ----
-    int MouseState = MS_IDLE;
+    int MouseState = MS_IDLE;           // what the mouse is doing (MS_)
     UINT_PTR AutoScrollTimer = 0;       // id of the running auto-scroll timer; 0 none
-    BOOL LeftButtonDown = FALSE;
-    CPoint ButtonDownPoint;
-    CGridCellId ButtonDownCell;
+    BOOL LeftButtonDown = FALSE;        // from a left press to its release
+    CPoint ButtonDownPoint;             // where the last left press was
+    CGridCellId ButtonDownCell;         // the cell under the last left press, fixed ones too
     CGridCellId SelectionAnchor;        // where the current selection started
-    CPoint LastMousePoint;
+    CPoint LastMousePoint;              // the last point the mouse handlers took
     CGridCellId DropTargetCell;         // the cell drawn drop-highlighted
 
     // ---- table (GridModel.cpp) ----
@@ -222,7 +222,7 @@ public:
     int ScrollPos(int bar, BOOL trackPosition = FALSE) const;
     BOOL SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
     int HScrollMax = 0;  // largest horizontal scroll position; 0 while the bar is hidden
-    int VScrollMax = 0;
+    int VScrollMax = 0;  // likewise vertical
 
     // ---- painting (GridPaint.cpp) ----
     // Becomes virtual with its definition; until then nothing may refer to it.

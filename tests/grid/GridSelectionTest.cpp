@@ -1,6 +1,8 @@
 // The selection set and the selection operations, the focus cell, and the editing hooks
 // that the focus cell carries.
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "tests/grid/GridTestSupport.h"
 
@@ -39,6 +41,45 @@ TEST(SelectionSet, KeysOnTheWholeRowAndColumn) {
     EXPECT_EQ(Sorted(set.Cells()), Sorted({{65536, 0}, {1, 3}, {65537, 3}, {0x7FFFFFFF, 0x7FFFFFFF}, {3, 1}}));
     set.Clear();
     EXPECT_TRUE(set.Empty());
+}
+
+TEST(SelectionSet, AgreesWithAnOrderedSetThroughInsertsAndErases) {
+    CGridSelectionSet set;
+    std::set<std::pair<int, int>> reference;
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
+    for (int step = 0; step < 60000; ++step) {
+        // Few distinct cells, so inserts, repeats and erases of members all happen often.
+        CGridCellId cell(static_cast<int32_t>(next() % 300) * 65536, static_cast<int32_t>(next() % 7));
+        bool had = reference.count({cell.row, cell.col}) != 0;
+        if (next() % 3 == 0) {
+            ASSERT_EQ(set.Erase(cell), had);
+            reference.erase({cell.row, cell.col});
+        } else {
+            ASSERT_EQ(set.Insert(cell), !had);
+            reference.insert({cell.row, cell.col});
+        }
+        ASSERT_EQ(set.Size(), reference.size());
+    }
+    for (int row = 0; row < 300; ++row)
+        for (int col = 0; col < 7; ++col)
+            ASSERT_EQ(set.Contains(CGridCellId(row * 65536, col)), reference.count({row * 65536, col}) != 0);
+    EXPECT_FALSE(set.Insert(CGridCellId(-1, -1))) << "no cell is not a member";
+}
+
+TEST(SelectionSet, KeysOfOneColumnOrOneRowSpreadOut) {
+    // A hash of the low half alone (the column) would put a whole column in one place.
+    CGridSelectionSet column, row;
+    for (int i = 0; i < 100000; ++i) {
+        column.Insert(CGridCellId(i, 3));
+        row.Insert(CGridCellId(3, i));
+    }
+    EXPECT_EQ(column.Size(), 100000u);
+    EXPECT_LT(column.LongestProbe(), 64u);
+    EXPECT_LT(row.LongestProbe(), 64u);
+    for (int i = 0; i < 100000; i += 2) column.Erase(CGridCellId(i, 3));
+    EXPECT_EQ(column.Size(), 50000u);
+    for (int i = 0; i < 100000; ++i) ASSERT_EQ(column.Contains(CGridCellId(i, 3)), i % 2 == 1) << i;
 }
 
 TEST(GridSelection, RowsBeyond65535AreTheirOwnCells) {

@@ -75,10 +75,10 @@ void SimulatedReader::Hooked(const std::string& entry) {
     Write();
 }
 
-void SimulatedReader::Unattended(const std::string& readerLines, const std::string& answers, const std::string& sections) {
-    mode_ = "unattended";
+void SimulatedReader::Checking(const std::string& mode, const std::string& readerLines, const std::string& answers) {
+    mode_ = mode;
     readerLines_ = readerLines;
-    sections_ = "[unattended]\r\n" + answers + "\r\n" + sections;
+    answers_ = answers;
     Write();
 }
 
@@ -88,7 +88,7 @@ void SimulatedReader::Write() const {
     for (const auto& [entry, lines] : script_) text += lines;
     for (const auto& [entry, on] : hooked_)
         if (on) text += entry + ".hook = " + kHookName + "\r\n";
-    text += sections_;
+    text += "[unattended]\r\n" + answers_ + "\r\n";
     WriteFileBytes(ini_, text);
 }
 

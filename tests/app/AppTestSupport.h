@@ -68,9 +68,9 @@ public:
     void ReadsCard(const CardBasicInfo& card) { Answer("iReadCardBas", 0, DriverOutput(card)); }
     // Scripted mode: the entry point calls the test's hook (DuringCall) while it runs.
     void Hooked(const std::string& entry);
-    // Unattended mode: a card of the reader's own ([reader] and further sections) and the
-    // PIN answers ([unattended] lines).
-    void Unattended(const std::string& readerLines, const std::string& answers, const std::string& sections = "");
+    // The reader's own checks in `mode` (unattended or interactive): its card and settings
+    // ([reader] lines) and the PIN answers ([unattended] lines).
+    void Checking(const std::string& mode, const std::string& readerLines, const std::string& answers = "");
 
     CallRecord Calls() const;
     void ForgetCalls() const { DeleteFileW(record_.c_str()); }
@@ -80,7 +80,7 @@ private:
 
     std::wstring ini_, record_;
     ScopedEnv env_;
-    std::string mode_ = "scripted", readerLines_, sections_;
+    std::string mode_ = "scripted", readerLines_, answers_;
     std::map<std::string, std::string> script_;  // entry -> its [script] lines
     std::map<std::string, bool> hooked_;
 };

@@ -3,7 +3,10 @@
 // that join the card's file of the day.
 #include "AppTestSupport.h"
 
+#include <thread>
+
 #include "framework/GbkText.h"
+#include "sim/PinPadIds.h"
 
 namespace {
 using namespace shown;
@@ -179,13 +182,72 @@ TEST_F(LiveCheckTest, ReaderInUnattendedModeAcceptsWhatTheDialogSends) {
         {IDC_DEBIT, "debit = 123456", {kDebitFailed, "状态码：[-51] 错误描述：[PIN校验失败，剩余次数2次]"}},
         {IDC_DEBIT, "debit = 111111", {kDebitPassed}},
     };
-    reader_.Unattended(card, "");
+    reader_.Checking("unattended", card);
     ui_->Click(IDC_READ_BASIC);  // the reader's own card 李明, at its home terminal
     ASSERT_EQ(ui_->List(), Lines{kPass});
     for (const Step& s : steps) {
-        reader_.Unattended(card, s.answers);
+        reader_.Checking("unattended", card, s.answers);
         Lines before = ui_->List();
         ui_->Click(s.button);
         EXPECT_EQ(ui_->List(), Joined(before, s.shown)) << s.answers;
     }
+}
+
+namespace {
+// The operator at the reader's own PIN pad (interactive mode), on another thread: for each
+// pad that shows, reads the dialog's last list line (the dialog's thread is in the pad's
+// loop, so it answers), then types the PIN and confirms.
+class PinPadOperator {
+public:
+    PinPadOperator(HWND list, std::vector<std::wstring> pins)
+        : list_(list), pins_(std::move(pins)), thread_([this] { Run(); }) {}
+    ~PinPadOperator() { thread_.join(); }
+    const Lines& PromptsSeen() const { return seen_; }
+
+private:
+    static BOOL CALLBACK FindPad(HWND hWnd, LPARAM lp) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hWnd, &owner);
+        if (owner != GetCurrentProcessId() || !IsWindowVisible(hWnd) || !GetDlgItem(hWnd, IDC_PIN_EDIT)) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = hWnd;
+        return FALSE;
+    }
+    void Run() {
+        for (const std::wstring& pin : pins_) {
+            HWND pad = nullptr;
+            for (int i = 0; i < 500 && !pad; ++i, Sleep(10)) EnumWindows(&FindPad, reinterpret_cast<LPARAM>(&pad));
+            if (!pad) return;
+            Lines now = ListLines(list_);
+            seen_.push_back(now.empty() ? "" : now.back());
+            SendMessageW(GetDlgItem(pad, IDC_PIN_EDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pin.c_str()));
+            SendMessageW(pad, WM_COMMAND, IDOK, 0);
+            while (IsWindow(pad)) Sleep(5);
+        }
+    }
+
+    HWND list_;
+    std::vector<std::wstring> pins_;
+    Lines seen_;
+    std::thread thread_;
+};
+}  // namespace
+
+// With the reader's PIN pad up, the operator sees the prompt that says how many PINs it wants.
+TEST_F(LiveCheckTest, OperatorSeesThePromptWhileThePadAsks) {
+    const std::string card = "card = other\r\nterminal = 639900000001";
+    reader_.Checking("unattended", card);
+    ui_->Click(IDC_READ_BASIC);
+    ASSERT_EQ(ui_->List(), Lines{kPass});
+    reader_.Checking("interactive", card);
+    {
+        PinPadOperator at(ui_->Item(IDC_RESULT_LIST), {L"222222", L"222222"});
+        ui_->Click(IDC_PIN_RESET);
+        EXPECT_EQ(at.PromptsSeen(), (Lines{kResetPrompt, kResetPrompt}));
+    }
+    {
+        PinPadOperator at(ui_->Item(IDC_RESULT_LIST), {L"222222"});
+        ui_->Click(IDC_DEBIT);
+        EXPECT_EQ(at.PromptsSeen(), Lines{kDebitPrompt});
+    }
+    EXPECT_EQ(ui_->List(), (Lines{kPass, kResetPassed, kDebitPassed}));
 }

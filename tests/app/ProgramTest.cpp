@@ -17,6 +17,7 @@ std::wstring BesideThisProgram(const std::wstring& name) {
 
 struct FindArgs {
     DWORD process;
+    bool anyCaption;
     HWND found;
 };
 
@@ -26,14 +27,15 @@ BOOL CALLBACK MatchToolWindow(HWND hWnd, LPARAM lp) {
     GetWindowThreadProcessId(hWnd, &owner);
     wchar_t caption[64] = {};
     GetWindowTextW(hWnd, caption, 64);
-    if (owner != a->process || !IsWindowVisible(hWnd) || std::wstring(caption) != kCaption) return TRUE;
+    if (owner != a->process || !IsWindowVisible(hWnd) || (!a->anyCaption && std::wstring(caption) != kCaption))
+        return TRUE;
     a->found = hWnd;
     return FALSE;
 }
 
-// The visible top-level window of that process with the tool's caption, if any.
-HWND ToolWindowOf(DWORD process) {
-    FindArgs args{process, nullptr};
+// A visible top-level window of that process with the tool's caption (or any), if any.
+HWND ToolWindowOf(DWORD process, bool anyCaption = false) {
+    FindArgs args{process, anyCaption, nullptr};
     EnumWindows(&MatchToolWindow, reinterpret_cast<LPARAM>(&args));
     return args.found;
 }
@@ -61,11 +63,11 @@ public:
     }
     bool Started() const { return started_; }
 
-    // Waits for the process to end; false when it still runs after `ms`. Notes whether its
-    // window was seen meanwhile.
+    // Waits for the process to end; false when it still runs after `ms`. Notes whether any
+    // window of it (the tool's, a message box) was seen meanwhile.
     bool WaitForEnd(DWORD ms) {
         for (DWORD waited = 0;; waited += 10) {
-            if (ToolWindowOf(info_.dwProcessId)) sawWindow_ = true;
+            if (ToolWindowOf(info_.dwProcessId, true)) sawWindow_ = true;
             if (WaitForSingleObject(info_.hProcess, 10) == WAIT_OBJECT_0) return true;
             if (waited >= ms) return false;
         }

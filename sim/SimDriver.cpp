@@ -81,8 +81,20 @@ void WriteText(char* out, size_t outSize, const std::string& text) {
     out[n] = '\0';
 }
 
+// A test looks at its own program while the reader "works": the host program's exported
+// function `void __cdecl NAME(const char* entry)` named by the script, called during the
+// call, before the output is written. A name the program does not export is ignored.
+void CallHostHook(const IniFile& ini, const std::string& entry) {
+    std::string name = ini.Get("script", entry + ".hook");
+    if (name.empty()) return;
+    using Hook = void(__cdecl*)(const char* entry);
+    FARPROC found = GetProcAddress(GetModuleHandleW(nullptr), name.c_str());
+    if (found) reinterpret_cast<Hook>(reinterpret_cast<void*>(found))(entry.c_str());
+}
+
 // Scripted mode: the code and the exact bytes the INI file gives for this entry point.
 int ScriptedReply(const IniFile& ini, const std::string& entry, char* out, size_t outSize) {
+    CallHostHook(ini, entry);
     int code = ini.GetInt("script", entry + ".code", 0);
     std::string bytes = DecodeBytes(ini.Get("script", entry + ".out"));
     std::string length = ini.Get("script", entry + ".length");

@@ -84,6 +84,9 @@ public:
     BOOL CreateCompatibleBitmap(HDC dc, int width, int height) {
         return Attach(::CreateCompatibleBitmap(dc, width, height));
     }
+    // A 32-bit top-down DIB section; `bits` (if given) receives its first pixel, one DWORD
+    // 0x00RRGGBB per pixel, row after row.
+    BOOL CreateDIBSection(int width, int height, DWORD** bits = nullptr);
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
 };
 

@@ -211,6 +211,9 @@ public:
     BOOL RangeRect(const CGridCellRange& range, RECT* rect);
     CGridCellId CellFromPoint(POINT point, BOOL allowFixed = TRUE);
     CGridCellId MergeOrigin(int row, int col) const;
+    // The merged block that (row, col) belongs to, as its origin records it; unset when the
+    // cell is in no block (or the block no longer fits the table).
+    CGridCellRange MergedBlock(int row, int col) const;
     int MergedWidth(int row, int col) const;
     int MergedHeight(int row, int col) const;
     BOOL IsCellOnScreen(int row, int col);

@@ -285,6 +285,8 @@ private:
     // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
     // only cells inside `visible` (the scrolling cells on screen) are touched.
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
+    // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
+    void Scroll(int bar, UINT code);
     // Clears the cached top-left scroll cell's row (a scroll position changed) or column
     // (a count changed).
     void ForgetTopLeftRow() { m_topLeftCache.row = -1; }
@@ -310,6 +312,7 @@ private:
     // ---- geometry ----
     CGridCellId m_topLeftCache;       // first non-fixed row and column shown; -1 = recompute
     int m_barsShown = 0;              // bit 0 horizontal, bit 1 vertical
+    bool m_updatingBars = false;      // UpdateScrollBars is running (its bars resize us)
 
     // ---- system colours as last read (a colour change replaces the defaults still equal
     // to them) ----

@@ -228,8 +228,9 @@ public:
     int VScrollMax = 0;
 
     // ---- painting (GridPaint.cpp) ----
-    // Becomes virtual with its definition; until then nothing may refer to it.
-    void DrawGrid(CDC* dc);
+    // The whole draw pass on `dc`, limited to its clip box: background, grid lines, then
+    // the scrolling cells, the fixed columns, the fixed rows and the corner, in that order.
+    virtual void DrawGrid(CDC* dc);
     void PaintBackground(CDC* dc);
     BOOL RedrawCell(int row, int col, CDC* dc = nullptr);
     BOOL RedrawCell(const CGridCellId& cell, CDC* dc = nullptr) { return RedrawCell(cell.row, cell.col, dc); }
@@ -278,6 +279,10 @@ protected:
     LRESULT OnGetFont(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
+    // The one paint routine of WM_PAINT and WM_PRINTCLIENT: DrawGrid through an off-screen
+    // buffer of the clip box when DoubleBuffered, else straight on `dc`.
+    void PaintOn(CDC* dc);
+
 private:
     static void RegisterWindowClass();
     // Frees row `row`'s cells (FreeCell each) and empties its row array.
@@ -287,6 +292,9 @@ private:
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
     // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
     void Scroll(int bar, UINT code);
+    // Draws the cells of rows [row0, row1] x columns [col0, col1] whose top-left cell sits at
+    // `origin`; with `clip` given, only those meeting it.
+    void DrawCells(CDC* dc, int row0, int row1, int col0, int col1, CPoint origin, const RECT* clip);
     // Clears the cached top-left scroll cell's row (a scroll position changed) or column
     // (a count changed).
     void ForgetTopLeftRow() { m_topLeftCache.row = -1; }

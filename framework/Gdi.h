@@ -139,6 +139,10 @@ public:
     BOOL GetTextMetrics(TEXTMETRICW* tm) const { return ::GetTextMetricsW(m_hDC, tm); }
 
     int GetClipBox(RECT* rect) const { return ::GetClipBox(m_hDC, rect); }
+    // Narrows the clip region to `rect` (logical units); the region type comes back.
+    int IntersectClipRect(const RECT& rect) {
+        return ::IntersectClipRect(m_hDC, rect.left, rect.top, rect.right, rect.bottom);
+    }
     CPoint SetWindowOrg(int x, int y);
     CPoint GetWindowOrg() const;
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }

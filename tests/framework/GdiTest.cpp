@@ -98,6 +98,23 @@ TEST(Gdi, DibSectionIsTopDownWithOneDwordPerPixel) {
     EXPECT_EQ(bits, nullptr);
 }
 
+TEST(Gdi, IntersectClipRectLimitsDrawingUntilRestored) {
+    Dib dib(20, 20);
+    dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(255, 255, 255));
+    {
+        CSaveDCGuard saved(dib.dc);
+        EXPECT_EQ(dib.dc.IntersectClipRect(CRect(5, 5, 10, 10)), SIMPLEREGION);
+        CRect box;
+        dib.dc.GetClipBox(&box);
+        EXPECT_EQ(box, CRect(5, 5, 10, 10));
+        dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(0, 0, 0));
+        EXPECT_EQ(dib.dc.IntersectClipRect(CRect(12, 12, 15, 15)), NULLREGION);
+    }
+    EXPECT_EQ(dib.CountNot(RGB(255, 255, 255)), 25);
+    dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(0, 0, 0));
+    EXPECT_EQ(dib.CountNot(RGB(255, 255, 255)), 400) << "the saved state had no clip";
+}
+
 TEST(Gdi, FillSolidRectKeepsTheBackgroundColour) {
     Dib dib(10, 10);
     dib.dc.SetBkColor(RGB(9, 9, 9));

@@ -37,6 +37,8 @@ LRESULT CGridCtrl::OnPrintClient(WPARAM dc, LPARAM) {
 }
 
 void CGridCtrl::PaintOn(CDC* dc) {
+    // Not even an empty buffer may reach the window while redrawing is off.
+    if (!RedrawEnabled) return;
     if (DoubleBuffered) {
         CBufferedDC buffer(dc);
         DrawGrid(&buffer);
@@ -82,9 +84,21 @@ void CGridCtrl::DrawGrid(CDC* dc) {
     // No pen while the cells draw (they make their own); the caller's comes back after.
     CSelectGuard noPen(*dc, ::GetStockObject(NULL_PEN));
     // Scrolled cells first, so that headers and the corner end on top of partly shown ones.
-    DrawCells(dc, topLeft.row, visible.maxRow, topLeft.col, visible.maxCol, CPoint(fixedWidth, fixedHeight), &clip);
-    DrawCells(dc, topLeft.row, visible.maxRow, 0, m_fixedCols - 1, CPoint(0, fixedHeight), &clip);
-    DrawCells(dc, 0, m_fixedRows - 1, topLeft.col, visible.maxCol, CPoint(fixedWidth, 0), &clip);
+    // Each pass is clipped to its own area as well: headers draw without erasing, and a
+    // merged block whose origin is scrolled away reaches in under them.
+    auto pass = [&](int row0, int row1, int col0, int col1, CPoint origin, const CRect& area) {
+        CRect reach;
+        if (!reach.IntersectRect(clip, area)) return;
+        CSaveDCGuard saved(*dc);
+        dc->IntersectClipRect(area);
+        DrawCells(dc, row0, row1, col0, col1, origin, &reach);
+    };
+    pass(topLeft.row, visible.maxRow, topLeft.col, visible.maxCol, CPoint(fixedWidth, fixedHeight),
+         CRect(fixedWidth, fixedHeight, clip.right, clip.bottom));
+    pass(topLeft.row, visible.maxRow, 0, m_fixedCols - 1, CPoint(0, fixedHeight),
+         CRect(clip.left, fixedHeight, fixedWidth, clip.bottom));
+    pass(0, m_fixedRows - 1, topLeft.col, visible.maxCol, CPoint(fixedWidth, 0),
+         CRect(fixedWidth, clip.top, clip.right, fixedHeight));
     DrawCells(dc, 0, m_fixedRows - 1, 0, m_fixedCols - 1, CPoint(0, 0), nullptr);
 }
 

@@ -248,8 +248,8 @@ BOOL CGridCellBase::GetPrintColours(BOOL twoColourDevice, COLORREF* back, COLORR
     *text = GetTextColour() == CLR_DEFAULT ? def->GetTextColour() : GetTextColour();
     if (twoColourDevice && *back == CLR_DEFAULT) {
         // Light text on bare paper would vanish on a black-and-white printer: darken it.
-        *text = RGB(static_cast<BYTE>(GetRValue(*text) * 0.30), static_cast<BYTE>(GetGValue(*text) * 0.59),
-                    static_cast<BYTE>(GetBValue(*text) * 0.11));
+        // In whole hundredths: 200 x 0.30 is 60, where doubles would truncate to 59.
+        *text = RGB(GetRValue(*text) * 30 / 100, GetGValue(*text) * 59 / 100, GetBValue(*text) * 11 / 100);
     }
     return TRUE;
 }

@@ -28,6 +28,10 @@ void CGridCtrl::UpdateScrollBars() {
     const int fixedWidth = FixedColumnsWidth(), fixedHeight = FixedRowsHeight();
     if (fixedWidth >= width || fixedHeight >= height) {
         SetScrollBarShown(SB_BOTH, FALSE);
+        // Nothing can scroll: no request may move the hidden bars and the cells with them.
+        HScrollMax = VScrollMax = 0;
+        SetScrollPosition(SB_HORZ, 0);
+        SetScrollPosition(SB_VERT, 0);
         return;
     }
     const int contentHeight = VirtualHeight() - fixedHeight, contentWidth = VirtualWidth() - fixedWidth;

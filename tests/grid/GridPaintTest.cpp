@@ -12,17 +12,12 @@ const COLORREF kNormal = RGB(0xFF, 0xFF, 0xE0), kFixedRow = RGB(0xD0, 0xE0, 0xF0
                kCorner = RGB(0xA0, 0xB0, 0xC0), kOuter = RGB(0x40, 0x50, 0x60), kLine = RGB(0x12, 0x34, 0x56),
                kBlock = RGB(0x20, 0xC0, 0x20);
 
-// Rows of 20 pixels, columns of 50, one fixed row and column, a colour for every area.
+// A uniform grid (MakeUniform) with a colour for every area.
 struct PaintGrid : GridInWindow {
     // Cells of `cellClass` (the grid's default when none) in a 300 x 200 client area.
     PaintGrid(int rows, int cols, const CRuntimeClass* cellClass = nullptr) : GridInWindow(0, 0, 0, 0, 300, 200) {
         if (cellClass) grid.CellClass = cellClass;
-        grid.SetRowCount(rows);
-        grid.SetColumnCount(cols);
-        grid.SetFixedRowCount(1);
-        grid.SetFixedColumnCount(1);
-        for (int r = 0; r < rows; ++r) grid.SetRowHeight(r, 20);
-        for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 50);
+        MakeUniform(grid, rows, cols);
         grid.DefaultCellFor(FALSE, FALSE)->SetBackColour(kNormal);
         grid.DefaultCellFor(TRUE, FALSE)->SetBackColour(kFixedRow);
         grid.DefaultCellFor(FALSE, TRUE)->SetBackColour(kFixedCol);

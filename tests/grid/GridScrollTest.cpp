@@ -33,7 +33,7 @@ BEGIN_MESSAGE_MAP(CKeyRecordingGrid, CGridCtrl)
     ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
-// Rows of 20 pixels and columns of 50, one fixed row and column, in a 300 x 200 window.
+// A uniform grid (MakeUniform) in a 300 x 200 window.
 struct ScrollGrid {
     RecordingParent parent;
     CKeyRecordingGrid grid;
@@ -41,12 +41,7 @@ struct ScrollGrid {
         EXPECT_TRUE(parent.CreateTopLevel());
         EXPECT_TRUE(grid.Create(CRect(0, 0, width, height), &parent, GRID_ID, WS_CHILD | WS_VISIBLE));
         grid.CellClass = RUNTIME_CLASS(CEditedCell);
-        grid.SetRowCount(rows);
-        grid.SetColumnCount(cols);
-        grid.SetFixedRowCount(1);
-        grid.SetFixedColumnCount(1);
-        for (int r = 0; r < rows; ++r) grid.SetRowHeight(r, 20);
-        for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 50);
+        MakeUniform(grid, rows, cols);
     }
     CRect Client() {
         CRect r;

@@ -45,6 +45,15 @@ std::vector<std::string>& MessageBoxRecorder::Texts() {
     return texts;
 }
 
+void MakeUniform(CGridCtrl& grid, int rows, int cols) {
+    grid.SetRowCount(rows);
+    grid.SetColumnCount(cols);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int r = 0; r < rows; ++r) grid.SetRowHeight(r, 20);
+    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 50);
+}
+
 DibSurface::DibSurface(int w, int h, COLORREF fill) : width(w), height(h), dc(nullptr) {
     EXPECT_TRUE(bitmap.CreateDIBSection(w, h, &bits));
     old = dc.SelectObject(bitmap.GetSafeHandle());

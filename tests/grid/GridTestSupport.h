@@ -44,6 +44,10 @@ struct GridInWindow {
                           int height = 200);
 };
 
+// Gives `grid` rows x cols cells, one fixed row and column, rows of 20 pixels and columns
+// of 50 (so the cell under a point is easy to tell).
+void MakeUniform(CGridCtrl& grid, int rows, int cols);
+
 // A 32-bit DIB section selected into a memory context: what paint tests draw on and read.
 struct DibSurface {
     explicit DibSurface(int width, int height, COLORREF fill = RGB(0xFF, 0x00, 0xFF));

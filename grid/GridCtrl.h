@@ -9,7 +9,9 @@
 //   GridGeometry.cpp   pixel positions of rows, columns and cells; points to cells
 //   GridScroll.cpp     scroll bars, scroll messages, the wheel, scrolling into view, resize,
 //                      auto-scroll
-//   GridPaint.cpp      the paint pass, background, grid lines, single-cell redraw
+//   GridPaint.cpp      the paint messages, the draw pass, background, grid lines,
+//                      single-cell redraw
+//   BufferedDC.cpp     CBufferedDC, the off-screen surface of one paint
 //   GridSelection.cpp  the selection set and the selection operations
 //   GridFocus.cpp      the focus cell and the end of editing
 //   GridSort.cpp       the sort column

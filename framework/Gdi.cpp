@@ -45,6 +45,20 @@ BOOL CGdiObject::DeleteObject() {
     return handle ? ::DeleteObject(handle) : FALSE;
 }
 
+BOOL CBitmap::CreateDIBSection(int width, int height, DWORD** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // negative: the first row is the top one
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* first = nullptr;
+    BOOL made = Attach(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &first, nullptr, 0));
+    if (bits) *bits = made ? static_cast<DWORD*>(first) : nullptr;
+    return made;
+}
+
 void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
     COLORREF old = ::SetBkColor(m_hDC, colour);
     ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);

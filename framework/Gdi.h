@@ -84,6 +84,9 @@ public:
     BOOL CreateCompatibleBitmap(HDC dc, int width, int height) {
         return Attach(::CreateCompatibleBitmap(dc, width, height));
     }
+    // A 32-bit top-down DIB section; `bits` (if given) receives its first pixel, one DWORD
+    // 0x00RRGGBB per pixel, row after row.
+    BOOL CreateDIBSection(int width, int height, DWORD** bits = nullptr);
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
 };
 
@@ -136,6 +139,10 @@ public:
     BOOL GetTextMetrics(TEXTMETRICW* tm) const { return ::GetTextMetricsW(m_hDC, tm); }
 
     int GetClipBox(RECT* rect) const { return ::GetClipBox(m_hDC, rect); }
+    // Narrows the clip region to `rect` (logical units); the region type comes back.
+    int IntersectClipRect(const RECT& rect) {
+        return ::IntersectClipRect(m_hDC, rect.left, rect.top, rect.right, rect.bottom);
+    }
     CPoint SetWindowOrg(int x, int y);
     CPoint GetWindowOrg() const;
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }

@@ -9,7 +9,9 @@
 //   GridGeometry.cpp   pixel positions of rows, columns and cells; points to cells
 //   GridScroll.cpp     scroll bars, scroll messages, the wheel, scrolling into view, resize,
 //                      auto-scroll
-//   GridPaint.cpp      the paint pass, background, grid lines, single-cell redraw
+//   GridPaint.cpp      the paint messages, the draw pass, background, grid lines,
+//                      single-cell redraw
+//   BufferedDC.cpp     CBufferedDC, the off-screen surface of one paint
 //   GridSelection.cpp  the selection set and the selection operations
 //   GridFocus.cpp      the focus cell and the end of editing
 //   GridSort.cpp       the sort column
@@ -211,6 +213,9 @@ public:
     BOOL RangeRect(const CGridCellRange& range, RECT* rect);
     CGridCellId CellFromPoint(POINT point, BOOL allowFixed = TRUE);
     CGridCellId MergeOrigin(int row, int col) const;
+    // The merged block that (row, col) belongs to, as its origin records it; unset when the
+    // cell is in no block (or the block no longer fits the table).
+    CGridCellRange MergedBlock(int row, int col) const;
     int MergedWidth(int row, int col) const;
     int MergedHeight(int row, int col) const;
     BOOL IsCellOnScreen(int row, int col);
@@ -225,8 +230,9 @@ public:
     int VScrollMax = 0;  // likewise vertical
 
     // ---- painting (GridPaint.cpp) ----
-    // Becomes virtual with its definition; until then nothing may refer to it.
-    void DrawGrid(CDC* dc);
+    // The whole draw pass on `dc`, limited to its clip box: background, grid lines, then
+    // the scrolling cells, the fixed columns, the fixed rows and the corner, in that order.
+    virtual void DrawGrid(CDC* dc);
     void PaintBackground(CDC* dc);
     BOOL RedrawCell(int row, int col, CDC* dc = nullptr);
     BOOL RedrawCell(const CGridCellId& cell, CDC* dc = nullptr) { return RedrawCell(cell.row, cell.col, dc); }
@@ -275,6 +281,10 @@ protected:
     LRESULT OnGetFont(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
+    // The one paint routine of WM_PAINT and WM_PRINTCLIENT: DrawGrid through an off-screen
+    // buffer of the clip box when DoubleBuffered, else straight on `dc`.
+    void PaintOn(CDC* dc);
+
 private:
     static void RegisterWindowClass();
     // Frees row `row`'s cells (FreeCell each) and empties its row array.
@@ -282,6 +292,11 @@ private:
     // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
     // only cells inside `visible` (the scrolling cells on screen) are touched.
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
+    // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
+    void Scroll(int bar, UINT code);
+    // Draws the cells of rows [row0, row1] x columns [col0, col1] whose top-left cell sits at
+    // `origin`; with `clip` given, only those meeting it.
+    void DrawCells(CDC* dc, int row0, int row1, int col0, int col1, CPoint origin, const RECT* clip);
     // Clears the cached top-left scroll cell's row (a scroll position changed) or column
     // (a count changed).
     void ForgetTopLeftRow() { m_topLeftCache.row = -1; }
@@ -307,6 +322,7 @@ private:
     // ---- geometry ----
     CGridCellId m_topLeftCache;       // first non-fixed row and column shown; -1 = recompute
     int m_barsShown = 0;              // bit 0 horizontal, bit 1 vertical
+    bool m_updatingBars = false;      // UpdateScrollBars is running (its bars resize us)
 
     // ---- system colours as last read (a colour change replaces the defaults still equal
     // to them) ----

@@ -41,6 +41,29 @@ int LastReached(const std::vector<UINT>& sizes, int first, int count, int start,
     return index < count - 1 ? index : count - 1;
 }
 
+// The line that covers `pos` (pixels from the client edge), or -1: the fixed lines when
+// `pos` lies in the fixed block and they may be hit, else the scrolling lines from the first
+// one shown.
+int LineAt(const std::vector<UINT>& sizes, int fixedCount, int count, int firstShown, int pos, bool allowFixed) {
+    if (pos < 0) return -1;
+    const int fixedSize = Sum(sizes, 0, fixedCount);
+    int index, end;
+    if (pos < fixedSize) {
+        if (!allowFixed) return -1;
+        index = 0;
+        end = 0;
+    } else {
+        if (firstShown >= count) return -1;
+        index = firstShown;
+        end = fixedSize;
+    }
+    for (; index < count; ++index) {
+        end += static_cast<int>(sizes[static_cast<size_t>(index)]);
+        if (end > pos) return index;
+    }
+    return -1;
+}
+
 // Whether the start of line `index` lies before `limit`.
 bool StartsBefore(const std::vector<UINT>& sizes, int fixedCount, int firstShown, int index, int limit) {
     int pos = index < fixedCount ? 0 : Sum(sizes, 0, fixedCount);
@@ -109,10 +132,38 @@ BOOL CGridCtrl::RangeRect(const CGridCellRange& range, RECT* rect) {
     return TRUE;
 }
 
+CGridCellId CGridCtrl::CellFromPoint(POINT point, BOOL allowFixed) {
+    const CGridCellId topLeft = TopLeftScrollCell();
+    if (!allowFixed && !IsValidCell(topLeft)) return CGridCellId();
+    const int col = LineAt(m_colWidths, m_fixedCols, m_cols, topLeft.col, point.x, allowFixed != FALSE);
+    const int row = LineAt(m_rowHeights, m_fixedRows, m_rows, topLeft.row, point.y, allowFixed != FALSE);
+    // A point beside the cells in one direction is beside all of them: no half-valid id.
+    if (row < 0 || col < 0) return CGridCellId();
+    return MergeOrigin(row, col);
+}
+
 CGridCellId CGridCtrl::MergeOrigin(int row, int col) const {
     CGridCellBase* cell = GetCell(row, col);
     if (cell && cell->IsCoveredBySpan()) return cell->GetSpanOwner();
     return CGridCellId(row, col);
+}
+
+CGridCellRange CGridCtrl::MergedBlock(int row, int col) const {
+    const CGridCellId origin = MergeOrigin(row, col);
+    const CGridCellBase* cell = GetCell(origin.row, origin.col);
+    // A block left partly outside the table by a later shrink counts as no block.
+    if (!cell || !cell->IsSpanned() || !IsValidRange(cell->GetSpanRange())) return CGridCellRange();
+    return cell->GetSpanRange();
+}
+
+int CGridCtrl::MergedWidth(int row, int col) const {
+    const CGridCellRange block = MergedBlock(row, col);
+    return block.IsSet() ? Sum(m_colWidths, block.minCol, block.maxCol + 1) : GetColumnWidth(col);
+}
+
+int CGridCtrl::MergedHeight(int row, int col) const {
+    const CGridCellRange block = MergedBlock(row, col);
+    return block.IsSet() ? Sum(m_rowHeights, block.minRow, block.maxRow + 1) : GetRowHeight(row);
 }
 
 BOOL CGridCtrl::IsCellOnScreen(int row, int col) {

@@ -134,6 +134,9 @@ public:
 
     // 50
     virtual BOOL Print(CDC* dc, int row, int col, CRect rect);
+    // The colours Print uses: `back` CLR_DEFAULT means no fill (the paper shows). On a
+    // two-colour device text on bare paper is darkened. FALSE without a default cell.
+    BOOL GetPrintColours(BOOL twoColourDevice, COLORREF* back, COLORREF* text) const;
 
     // 51-59: events from the grid; points are relative to the cell's top-left corner
     virtual void OnEditEnded() {}

@@ -10,13 +10,7 @@ namespace {
 // A 32-bit top-down DIB section selected into a memory context.
 struct Dib {
     explicit Dib(int w, int h) : width(w), height(h), dc(nullptr) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+        bitmap.CreateDIBSection(w, h, &bits);
         old = dc.SelectObject(bitmap.GetSafeHandle());
     }
     ~Dib() { dc.SelectObject(old); }
@@ -83,6 +77,42 @@ TEST(Gdi, ChineseTextDrawsThroughTheWideFunctions) {
         EXPECT_EQ(dib.Pixel(0, 39), RGB(255, 255, 255));
     }
     EXPECT_EQ(GdiLiveCounts::Contexts(), contexts);
+}
+
+TEST(Gdi, DibSectionIsTopDownWithOneDwordPerPixel) {
+    long objects = GdiLiveCounts::Objects();
+    {
+        Dib dib(7, 5);
+        ASSERT_NE(dib.bits, nullptr);
+        EXPECT_EQ(GdiLiveCounts::Objects(), objects + 1);
+        SetPixelV(dib.dc, 6, 0, RGB(0x11, 0x22, 0x33));
+        SetPixelV(dib.dc, 0, 4, RGB(0x44, 0x55, 0x66));
+        GdiFlush();
+        EXPECT_EQ(dib.bits[6], 0x112233u) << "top row first, 0x00RRGGBB";
+        EXPECT_EQ(dib.bits[4 * 7], 0x445566u);
+    }
+    EXPECT_EQ(GdiLiveCounts::Objects(), objects);
+    CBitmap refused;
+    DWORD* bits = reinterpret_cast<DWORD*>(1);
+    EXPECT_FALSE(refused.CreateDIBSection(0, 0, &bits));
+    EXPECT_EQ(bits, nullptr);
+}
+
+TEST(Gdi, IntersectClipRectLimitsDrawingUntilRestored) {
+    Dib dib(20, 20);
+    dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(255, 255, 255));
+    {
+        CSaveDCGuard saved(dib.dc);
+        EXPECT_EQ(dib.dc.IntersectClipRect(CRect(5, 5, 10, 10)), SIMPLEREGION);
+        CRect box;
+        dib.dc.GetClipBox(&box);
+        EXPECT_EQ(box, CRect(5, 5, 10, 10));
+        dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(0, 0, 0));
+        EXPECT_EQ(dib.dc.IntersectClipRect(CRect(12, 12, 15, 15)), NULLREGION);
+    }
+    EXPECT_EQ(dib.CountNot(RGB(255, 255, 255)), 25);
+    dib.dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(0, 0, 0));
+    EXPECT_EQ(dib.CountNot(RGB(255, 255, 255)), 400) << "the saved state had no clip";
 }
 
 TEST(Gdi, FillSolidRectKeepsTheBackgroundColour) {

@@ -188,9 +188,10 @@ TEST(GridRepaint, RedrawCellDrawsTheGridLinesOfScrollingCells) {
         ASSERT_TRUE(g.RedrawCell(c.row, c.col, &dc));
         CRect r;
         g.CellRect(c.row, c.col, &r);
-        const COLORREF line = g.GridLineColour, white = RGB(0xFF, 0xFF, 0xFF);
-        EXPECT_EQ(GetPixel(dc, r.left, r.bottom), c.horizontal ? line : white) << c.mode << " " << c.row << c.col;
-        EXPECT_EQ(GetPixel(dc, r.right, r.top), c.vertical ? line : white) << c.mode << " " << c.row << c.col;
-        EXPECT_EQ(GetPixel(dc, r.left + 3, r.top + 3), white);
+        const COLORREF line = g.GridLineColour;
+        EXPECT_EQ(GetPixel(dc, r.left, r.bottom) == line, c.horizontal) << c.mode << " " << c.row << c.col;
+        EXPECT_EQ(GetPixel(dc, r.right, r.top) == line, c.vertical) << c.mode << " " << c.row << c.col;
+        // The cell itself is drawn with its background erased.
+        EXPECT_EQ(GetPixel(dc, r.left + 3, r.top + 3), g.GetCell(c.row, c.col)->GetDefaultCell()->GetBackColour());
     }
 }

@@ -1,5 +1,7 @@
 #include "tests/grid/GridTestSupport.h"
 
+#include <algorithm>
+
 #include "framework/System.h"
 
 BEGIN_MESSAGE_MAP(RecordingParent, CWnd)
@@ -41,4 +43,44 @@ MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(m_previous); }
 std::vector<std::string>& MessageBoxRecorder::Texts() {
     static std::vector<std::string> texts;
     return texts;
+}
+
+void MakeUniform(CGridCtrl& grid, int rows, int cols) {
+    grid.SetRowCount(rows);
+    grid.SetColumnCount(cols);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int r = 0; r < rows; ++r) grid.SetRowHeight(r, 20);
+    for (int c = 0; c < cols; ++c) grid.SetColumnWidth(c, 50);
+}
+
+DibSurface::DibSurface(int w, int h, COLORREF fill) : width(w), height(h), dc(nullptr) {
+    EXPECT_TRUE(bitmap.CreateDIBSection(w, h, &bits));
+    old = dc.SelectObject(bitmap.GetSafeHandle());
+    Fill(fill);
+}
+
+DibSurface::~DibSurface() { dc.SelectObject(old); }
+
+void DibSurface::Fill(COLORREF colour) { dc.FillSolidRect(CRect(0, 0, width, height), colour); }
+
+COLORREF DibSurface::Pixel(int x, int y) const {
+    GdiFlush();
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    const DWORD p = bits[y * width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int DibSurface::Count(const RECT& area, COLORREF colour) const {
+    int n = 0;
+    for (int y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, height); ++y)
+        for (int x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, width); ++x)
+            n += Pixel(x, y) == colour;
+    return n;
+}
+
+bool DibSurface::SameAs(const DibSurface& other) const {
+    GdiFlush();
+    return width == other.width && height == other.height &&
+           std::equal(bits, bits + width * height, other.bits);
 }

@@ -44,6 +44,28 @@ struct GridInWindow {
                           int height = 200);
 };
 
+// Gives `grid` rows x cols cells, one fixed row and column, rows of 20 pixels and columns
+// of 50 (so the cell under a point is easy to tell).
+void MakeUniform(CGridCtrl& grid, int rows, int cols);
+
+// A 32-bit DIB section selected into a memory context: what paint tests draw on and read.
+struct DibSurface {
+    explicit DibSurface(int width, int height, COLORREF fill = RGB(0xFF, 0x00, 0xFF));
+    ~DibSurface();
+    void Fill(COLORREF colour);
+    COLORREF Pixel(int x, int y) const;
+    // Pixels of `colour` inside `area` (cut to the surface).
+    int Count(const RECT& area, COLORREF colour) const;
+    int Count(COLORREF colour) const { return Count(CRect(0, 0, width, height), colour); }
+    bool SameAs(const DibSurface& other) const;
+
+    int width, height;
+    DWORD* bits = nullptr;
+    CBitmap bitmap;
+    CMemoryDC dc;
+    HGDIOBJ old = nullptr;
+};
+
 // Records message boxes instead of showing them, for one scope.
 class MessageBoxRecorder {
 public:

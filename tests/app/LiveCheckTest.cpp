@@ -92,7 +92,9 @@ TEST_F(LiveCheckTest, OutcomesReachTheListTheReaderAndTheLog) {
         EXPECT_TRUE(lastSelected) << c.what;
         EXPECT_TRUE(listPainted) << c.what;
         // The debit check repaints the whole dialog before it hands over to the reader.
-        if (c.button == IDC_DEBIT) EXPECT_TRUE(dialogPainted) << c.what;
+        if (c.button == IDC_DEBIT) {
+            EXPECT_TRUE(dialogPainted) << c.what;
+        }
         UpdateWindow(ui_->dlg.m_hWnd);
 
         Lines after = ui_->List();

@@ -17,7 +17,9 @@ LOGFONTW FontOf(HWND window) {
     LOGFONTW lf{};
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
     EXPECT_NE(font, nullptr);
-    if (font) EXPECT_EQ(GetObjectW(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    if (font) {
+        EXPECT_EQ(GetObjectW(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    }
     return lf;
 }
 

@@ -111,7 +111,9 @@ TEST(Program, WithoutAUsableDriverNoWindowAppearsAndTheProgramEnds) {
     for (const Case& c : cases) {
         TempDir folder;
         ASSERT_NO_FATAL_FAILURE(Place(folder, L"CardCheck.exe", L"CardCheck.exe"));
-        if (c.driver) ASSERT_NO_FATAL_FAILURE(Place(folder, c.driver, L"SSCardDriver.dll"));
+        if (c.driver) {
+            ASSERT_NO_FATAL_FAILURE(Place(folder, c.driver, L"SSCardDriver.dll"));
+        }
         if (!c.bytes.empty()) WriteFileBytes(folder / L"SSCardDriver.dll", c.bytes);
         Program program(folder.Path());
         ASSERT_TRUE(program.Started()) << c.what;

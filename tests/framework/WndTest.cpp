@@ -289,7 +289,8 @@ TEST(WndText, WindowTextCrossesAsUtf16) {
     EXPECT_EQ(w.GetWindowText(), caption);
 }
 
-namespace {
+// Named, not anonymous: the classes exist only for their runtime class records.
+namespace runtime_classes {
 struct Animal : CObject {
     DECLARE_DYNCREATE(Animal)
 };
@@ -302,7 +303,8 @@ struct Abstract : CObject {
     DECLARE_DYNAMIC(Abstract)
 };
 IMPLEMENT_DYNAMIC(Abstract, CObject)
-}  // namespace
+}  // namespace runtime_classes
+using namespace runtime_classes;
 
 TEST(RuntimeClass, CreatesByClassRecordAndKnowsItsAncestry) {
     CObject* o = RUNTIME_CLASS(Dog)->CreateObject();

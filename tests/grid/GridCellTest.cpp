@@ -253,7 +253,9 @@ TEST(CellFont, TheSharedFontObjectIsReplacedByTheNextRequest) {
     HFONT forSecond = second.GetFontObject();
     EXPECT_EQ(FontOf(forSecond).lfHeight, -23);
     EXPECT_EQ(GdiLiveCounts::Objects(), live) << "one object, replaced, not a second one";
-    if (forSecond != forFirst) EXPECT_EQ(GetObjectType(forFirst), 0u) << "the first object is gone";
+    if (forSecond != forFirst) {
+        EXPECT_EQ(GetObjectType(forFirst), 0u) << "the first object is gone";
+    }
     EXPECT_EQ(FontOf(first.GetFontObject()).lfHeight, -11);
     // The same description again keeps the object.
     HFONT again = first.GetFontObject();

@@ -310,7 +310,9 @@ TEST(GridMerge, MergedBlockRecordsOriginAndRange) {
         for (int col = 1; col <= 3; ++col) {
             EXPECT_FALSE(g.GetCell(row, col)->IsVisible());
             EXPECT_EQ(g.MergeOrigin(row, col), CGridCellId(1, 1));
-            if (row != 1 || col != 1) EXPECT_TRUE(g.GetCell(row, col)->IsCoveredBySpan());
+            if (row != 1 || col != 1) {
+                EXPECT_TRUE(g.GetCell(row, col)->IsCoveredBySpan());
+            }
         }
     EXPECT_EQ(g.MergeOrigin(0, 0), CGridCellId(0, 0));
     EXPECT_TRUE(g.GetCell(0, 1)->IsVisible());

@@ -1,48 +1,22 @@
 // Time and memory of a large table: 100,000 rows of 10 columns built, every cell selected,
 // every cell looked up, the selection cleared, the table removed. Memory is the process's
 // private bytes and working set (GetProcessMemoryInfo), as the change from before each step.
-#include <windows.h>
-#include <psapi.h>
-
 #include <cstdio>
+
+#include "bench/BenchSupport.h"
 
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
 
 namespace {
-struct Memory {
-    long long privateBytes, workingSet;
-};
-
-Memory Now() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof(counters));
-    // Some systems leave the private bytes at 0; the commit charge is the same figure there.
-    SIZE_T privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-    return {static_cast<long long>(privateBytes), static_cast<long long>(counters.WorkingSetSize)};
-}
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Runs `step`, then prints its time, the memory change and that change per cell.
 template <class F>
 void Measure(const char* what, long long cells, F step) {
-    Memory before = Now();
+    Memory before = MemoryNow();
     double start = Seconds();
     step();
     double elapsed = Seconds() - start;
-    Memory after = Now();
+    Memory after = MemoryNow();
     long long privateDelta = after.privateBytes - before.privateBytes;
     std::printf("%-34s %9.1f ms   private %+9.1f MiB   working set %+9.1f MiB   %+7.1f bytes/cell\n", what,
                 elapsed * 1000.0, privateDelta / 1048576.0, (after.workingSet - before.workingSet) / 1048576.0,

@@ -2,40 +2,18 @@
 // memory: 100,000 rows x 10 columns of short texts in a 1000 x 700 client area. One
 // screen's paint is also timed on a table of 1,000 rows: painting must not grow with the
 // rows that are not shown.
-#include <windows.h>
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
 
 namespace {
 constexpr int kRows = 100000, kCols = 10, kSmallRows = 1000;
 constexpr int kWidth = 1000, kHeight = 700;
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The process's committed private bytes. Wine leaves PrivateUsage at 0 but fills
-// PagefileUsage, which on Windows holds the same figure.
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.PagefileUsage;
-}
 
 // A 32-bit DIB of the client area's size to paint into through WM_PRINTCLIENT.
 struct Surface {
@@ -59,7 +37,7 @@ struct Bench {
         parent.CreateEx(0, L"PaintBenchHost", L"bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
                         CRect(0, 0, kWidth + 50, kHeight + 80), nullptr, 0);
         grid.Create(CRect(0, 0, kWidth, kHeight), &parent, 1008, WS_CHILD | WS_VISIBLE);
-        const double start = Now();
+        const double start = Seconds();
         grid.SetColumnCount(kCols);
         grid.SetRowCount(rows);
         grid.SetFixedRowCount(1);
@@ -70,7 +48,7 @@ struct Bench {
                 std::snprintf(text, sizeof(text), "R%dC%d", row, col);
                 grid.SetCellText(row, col, text);
             }
-        if (fillSeconds) *fillSeconds = Now() - start;
+        if (fillSeconds) *fillSeconds = Seconds() - start;
     }
     void PrintClient() {
         grid.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc.GetSafeHdc()), PRF_CLIENT);
@@ -82,10 +60,10 @@ struct Bench {
 };
 
 template <class F>
-double Seconds(F step) {
-    const double start = Now();
+double TimeOf(F step) {
+    const double start = Seconds();
     step();
-    return Now() - start;
+    return Seconds() - start;
 }
 
 void Report(const char* what, std::vector<double> ms) {
@@ -97,7 +75,7 @@ void Report(const char* what, std::vector<double> ms) {
 template <class F>
 void Time(const char* what, int runs, F step) {
     std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) ms.push_back(Seconds(step) * 1000.0);
+    for (int i = 0; i < runs; ++i) ms.push_back(TimeOf(step) * 1000.0);
     Report(what, ms);
 }
 }  // namespace
@@ -105,10 +83,10 @@ void Time(const char* what, int runs, F step) {
 int main() {
     std::printf("Grid paint benchmark: %d x %d cells of short texts, client area %d x %d\n", kRows, kCols, kWidth,
                 kHeight);
-    const SIZE_T before = PrivateBytes();
+    const long long before = MemoryNow().privateBytes;
     double fill = 0;
     Bench big(kRows, &fill);
-    const SIZE_T after = PrivateBytes();
+    const long long after = MemoryNow().privateBytes;
     CRect client;
     big.grid.GetClientRect(&client);
     std::printf("  client area with the bars: %d x %d; visible rows %d..%d\n", client.Width(), client.Height(),
@@ -134,7 +112,7 @@ int main() {
     big.grid.SendMessage(WM_VSCROLL, SB_TOP);
     big.grid.UpdateWindow();
     const int steps = 1000;
-    const double lines = Seconds([&] {
+    const double lines = TimeOf([&] {
         for (int i = 0; i < steps; ++i) {
             big.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN);
             big.grid.UpdateWindow();
@@ -143,7 +121,7 @@ int main() {
     std::printf("  %-46s %8.3f s total, %.3f ms each (now at row %d)\n", "1,000 x (SB_LINEDOWN + WM_PAINT)", lines,
                 lines * 1000.0 / steps, big.grid.TopLeftScrollCell().row);
     // The scroll alone (the bar's own redraw included), the paints left to the end.
-    const double scrollsOnly = Seconds([&] {
+    const double scrollsOnly = TimeOf([&] {
         for (int i = 0; i < steps; ++i) big.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN);
     });
     big.grid.UpdateWindow();
@@ -157,8 +135,8 @@ int main() {
     small.PrintClient();
     std::vector<double> smallMs, bigMs;
     for (int i = 0; i < 200; ++i) {
-        smallMs.push_back(Seconds([&] { small.PrintClient(); }) * 1000.0);
-        bigMs.push_back(Seconds([&] { big.PrintClient(); }) * 1000.0);
+        smallMs.push_back(TimeOf([&] { small.PrintClient(); }) * 1000.0);
+        bigMs.push_back(TimeOf([&] { big.PrintClient(); }) * 1000.0);
     }
     Report("  1,000 rows", smallMs);
     Report("100,000 rows", bigMs);

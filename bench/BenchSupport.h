@@ -1,0 +1,32 @@
+// The clock and the memory figures the benchmarks print.
+#pragma once
+
+#include <windows.h>
+#include <psapi.h>
+
+// Seconds on the high-resolution counter.
+inline double Seconds() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Memory {
+    long long privateBytes, workingSet;
+};
+
+// The process's committed private bytes and working set. Wine leaves PrivateUsage at 0 but
+// fills PagefileUsage, which on Windows holds the same figure.
+inline Memory MemoryNow() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof(counters));
+    SIZE_T privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    return {static_cast<long long>(privateBytes), static_cast<long long>(counters.WorkingSetSize)};
+}

@@ -5,7 +5,6 @@
 #include "grid/GridCtrl.h"
 
 namespace {
-// Deletes the cells a failed growth step made before they became reachable.
 // A cell that joins the fixed rows (lineBit CELL_FIXEDROW) or columns (CELL_FIXEDCOL): it
 // takes the header colours of its default cell.
 void JoinFixed(CGridCellBase* cell, DWORD lineBit) {
@@ -26,6 +25,7 @@ void LeaveFixed(CGridCellBase* cell, DWORD lineBit, bool stillFixed) {
     cell->SetTextColour(CLR_DEFAULT);
 }
 
+// Deletes the cells a failed growth step made before they became reachable.
 void DeleteCells(std::vector<CGridCellBase*>& cells, size_t from) {
     for (size_t i = from; i < cells.size(); ++i) delete cells[i];
     cells.resize(from);

@@ -65,12 +65,15 @@ TEST(Gdi, ChineseTextDrawsThroughTheWideFunctions) {
             CRect r(0, 0, 120, 40);
             const std::string text = "\xBF\xA8\xBA\xC5";  // 卡号
             dib.dc.DrawText(text, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-            // Two CJK glyphs, not two missing-glyph boxes or four Latin-1 mojibake glyphs:
-            // their extent is that of two full-width characters.
+            // Two CJK glyphs, not four Latin-1 mojibake glyphs: each is a full-width character,
+            // about an em wide, and twice as wide as the Latin letter "n".
             CSize extent = dib.dc.GetTextExtent(text);
             CSize one = dib.dc.GetTextExtent("\xBF\xA8");
+            TEXTMETRICW tm{};
+            ASSERT_TRUE(dib.dc.GetTextMetrics(&tm));
             EXPECT_EQ(extent.cx, 2 * one.cx);
-            EXPECT_GE(one.cx, 20);
+            EXPECT_GE(one.cx, (tm.tmHeight - tm.tmInternalLeading) * 9 / 10);
+            EXPECT_GE(one.cx, 3 * dib.dc.GetTextExtent("n").cx / 2);
         }
         EXPECT_GT(dib.CountNot(RGB(255, 255, 255)), 30);
         EXPECT_EQ(dib.dc.GetCurrentObject(OBJ_FONT), GetStockObject(SYSTEM_FONT)) << "the guard reselects the old font";

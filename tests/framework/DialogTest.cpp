@@ -4,23 +4,14 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/System.h"
 
 namespace {
 
 const UINT IDD_PLAIN = 200, IDD_REFUSES = 201;
 
-const wchar_t* CustomClass() {
-    static bool done = false;
-    if (!done) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"FrameworkTestCustom";
-        RegisterClassW(&wc);
-        done = true;
-    }
-    return L"FrameworkTestCustom";
-}
+// The template's custom control class, with the default procedure as a dialog finds it.
+void CustomClass() { AfxRegisterClassOnce(L"FrameworkTestCustom", 0, nullptr); }
 
 class CustomCtrl : public CWnd {
 public:

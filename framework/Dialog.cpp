@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include "framework/WinApp.h"
+
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -21,7 +23,7 @@ INT_PTR CDialog::DoModal() {
     {
         // Subclass the dialog window before its first message, as CreateEx does.
         CWndCreateScope scope(this);
-        result = ::DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), m_parent,
+        result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
                                    &DialogProc, 0);
     }
     // A dialog whose creation failed leaves the object linked to a dead handle.
@@ -34,7 +36,7 @@ BOOL CDialog::Create(HWND parent) {
     HWND hWnd;
     {
         CWndCreateScope scope(this);
-        hWnd = ::CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
+        hWnd = ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId),
                                     parent ? parent : m_parent, &DialogProc, 0);
     }
     if (!hWnd) {

@@ -4,6 +4,7 @@
 
 #include "framework/Exceptions.h"
 #include "framework/GbkText.h"
+#include "framework/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
@@ -128,7 +129,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
         CWndCreateScope scope(this);
         hWnd = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
                                  rect.right - rect.left, rect.bottom - rect.top, parent,
-                                 reinterpret_cast<HMENU>(idOrMenu), GetModuleHandleW(nullptr), param);
+                                 reinterpret_cast<HMENU>(idOrMenu), AfxGetInstanceHandle(), param);
     }
     if (!hWnd) {
         // Creation failed after the hook had linked us (WM_NCCREATE or WM_CREATE said no).

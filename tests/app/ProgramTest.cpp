@@ -40,17 +40,18 @@ HWND ToolWindowOf(DWORD process, bool anyCaption = false) {
     return args.found;
 }
 
-// The program started in `folder` (its working directory too), ended when still running
-// at the end of the test.
+// The program started from `folder`, in `workingDirectory` (the same folder unless given),
+// ended when still running at the end of the test.
 class Program {
 public:
-    explicit Program(const std::wstring& folder) {
+    explicit Program(const std::wstring& folder, std::wstring workingDirectory = std::wstring()) {
+        if (workingDirectory.empty()) workingDirectory = folder;
         std::wstring exe = folder + L"\\CardCheck.exe";
         std::wstring command = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                                  &info_) != FALSE;
+        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  workingDirectory.c_str(), &si, &info_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -123,6 +124,22 @@ TEST(Program, WithoutAUsableDriverNoWindowAppearsAndTheProgramEnds) {
     }
 }
 
+// A driver put in the working directory or on the PATH is not the reader's: the program
+// beside which there is none does not start.
+TEST(Program, NeverLoadsADriverFromTheWorkingDirectoryOrThePath) {
+    TempDir folder, planted;
+    ASSERT_NO_FATAL_FAILURE(Place(folder, L"CardCheck.exe", L"CardCheck.exe"));
+    ASSERT_NO_FATAL_FAILURE(Place(planted, L"SSCardDriver.dll", L"SSCardDriver.dll"));
+    SimulatedReader reader(planted);
+    reader.ReadsCard(ValidOtherProvinceCard());
+    ScopedEnv path(L"PATH", planted.Path() + L";C:\\windows\\system32;C:\\windows");
+    Program program(folder.Path(), planted.Path());
+    ASSERT_TRUE(program.Started());
+    EXPECT_TRUE(program.WaitForEnd(20000));
+    EXPECT_FALSE(program.SawWindow());
+    EXPECT_TRUE(reader.Calls().empty());
+}
+
 TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     TempDir folder;
     ASSERT_NO_FATAL_FAILURE(Place(folder, L"CardCheck.exe", L"CardCheck.exe"));
@@ -130,6 +147,7 @@ TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     SimulatedReader reader(folder);  // the program inherits the INI file's name
     reader.ReadsCard(ValidOtherProvinceCard());
 
+    const LogDate since = TodayLocal();
     Program program(folder.Path());
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow(20000);
@@ -142,7 +160,7 @@ TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_DEBIT)));
     EXPECT_EQ(reader.Calls().size(), 1u);
     // The log goes below the program's working directory.
-    EXPECT_EQ(TodaysLog(folder.Path(), "X00000019"), BasicRecord(shown::kPass, "", ValidOtherProvinceCard()));
+    EXPECT_EQ(LogSince(folder.Path(), "X00000019", since), BasicRecord(shown::kPass, "", ValidOtherProvinceCard()));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForEnd(20000));

@@ -3,6 +3,8 @@
 // simulated reader its dialog comes up, checks a card and closes on WM_CLOSE.
 #include "AppTestSupport.h"
 
+#include <cwchar>
+
 #include "framework/GbkText.h"
 
 namespace {
@@ -138,6 +140,43 @@ TEST(Program, NeverLoadsADriverFromTheWorkingDirectoryOrThePath) {
     EXPECT_TRUE(program.WaitForEnd(20000));
     EXPECT_FALSE(program.SawWindow());
     EXPECT_TRUE(reader.Calls().empty());
+}
+
+namespace {
+// A string of a file's version resource, from its Chinese (936) block.
+std::wstring VersionString(const std::wstring& file, const wchar_t* name, VS_FIXEDFILEINFO* fixed = nullptr) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return L"<none>";
+    void* value = nullptr;
+    UINT length = 0;
+    if (fixed && VerQueryValueW(data.data(), L"\\", &value, &length) && length >= sizeof *fixed)
+        *fixed = *static_cast<VS_FIXEDFILEINFO*>(value);
+    std::wstring key = std::wstring(L"\\StringFileInfo\\080403a8\\") + name;
+    if (!VerQueryValueW(data.data(), key.c_str(), &value, &length) || length == 0) return L"<none>";
+    return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+}  // namespace
+
+// The file properties: the program and the simulated reader carry one product name and
+// version, the numbers and the text agree, and the reader says it is a simulation.
+TEST(Program, VersionResourcesNameTheProductAndTheSimulatedReader) {
+    VS_FIXEDFILEINFO program{}, reader{};
+    const std::wstring exe = BesideThisProgram(L"CardCheck.exe"), dll = BesideThisProgram(L"SSCardDriver.dll");
+    std::wstring version = VersionString(exe, L"FileVersion", &program);
+    ASSERT_NE(version, L"<none>");
+    wchar_t numbers[64];
+    std::swprintf(numbers, 64, L"%u.%u.%u.%u", HIWORD(program.dwFileVersionMS), LOWORD(program.dwFileVersionMS),
+                  HIWORD(program.dwFileVersionLS), LOWORD(program.dwFileVersionLS));
+    EXPECT_EQ(version, numbers);
+    EXPECT_EQ(VersionString(exe, L"ProductName"), L"Tessarin（自查版）");
+    EXPECT_EQ(VersionString(exe, L"FileDescription"), L"社会保障卡自查工具");
+    EXPECT_EQ(VersionString(dll, L"FileVersion", &reader), version);
+    EXPECT_EQ(reader.dwFileVersionMS, program.dwFileVersionMS);
+    EXPECT_EQ(reader.dwFileVersionLS, program.dwFileVersionLS);
+    EXPECT_EQ(VersionString(dll, L"ProductVersion"), VersionString(exe, L"ProductVersion"));
+    EXPECT_EQ(VersionString(dll, L"ProductName"), L"Tessarin（自查版）");
+    EXPECT_EQ(VersionString(dll, L"FileDescription"), L"模拟读卡器：仅供培训和测试，不是真实读卡器的驱动");
 }
 
 TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {

@@ -63,6 +63,8 @@ struct TargetWindow : CWnd {
     TargetWindow() {
         AfxRegisterClassOnce(L"OleTestWindow", 0, nullptr);
         EXPECT_TRUE(CreateEx(0, L"OleTestWindow", L"target", WS_POPUP | WS_VISIBLE, CRect(100, 100, 300, 300), nullptr, 0));
+        // On top of any window another program shows, so a drop lands here.
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     ~TargetWindow() override { DestroyWindow(); }
 };

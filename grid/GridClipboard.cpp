@@ -93,9 +93,14 @@ std::string CGridCtrl::SelectionText() const {
     for (int col = range.minCol; col <= range.maxCol; ++col)
         if (GetColumnWidth(col) > 0) cols.push_back(col);
     // Each cell is reached through its row's array; its state says whether it is selected.
+    // A plain cell's text is appended where it lies, without the copy GetText makes.
     return cliptext::BuildCopyText(rows, range.maxRow, cols, range.maxCol, [this](int row, int col, std::string& out) {
         const CGridCellBase* cell = GetCell(row, col);
-        if (cell && (cell->GetState() & CELL_SELECTED)) out += cell->GetText();
+        if (!cell || !(cell->GetState() & CELL_SELECTED)) return;
+        if (cell->GetRuntimeClass() == RUNTIME_CLASS(CGridCell))
+            out += static_cast<const CGridCell*>(cell)->StoredText();
+        else
+            out += cell->GetText();
     });
 }
 

@@ -43,6 +43,15 @@ public:
 };
 IMPLEMENT_DYNCREATE(EditingCell, CGridCell)
 
+// A cell class with an answer of its own for its text.
+class ComputedCell : public CGridCell {
+    DECLARE_DYNCREATE(ComputedCell)
+
+public:
+    std::string GetText() const override { return "computed"; }
+};
+IMPLEMENT_DYNCREATE(ComputedCell, CGridCell)
+
 // A grid of `rows` x `cols` in a vetoing parent, every cell holding "t<row><col>".
 struct ClipboardGrid {
     VetoingParent parent;
@@ -110,6 +119,14 @@ TEST(GridClipboard, CopyWritesTheSelectedCellsAsTextUnicodeAndLocale) {
     const std::string locale = ClipboardBytes(CF_LOCALE);
     ASSERT_GE(locale.size(), 4u);
     EXPECT_EQ(*reinterpret_cast<const DWORD*>(locale.data()), 0x0804u);
+
+    // A cell class with its own text is asked for it.
+    g.grid.ClearSelection();
+    g.grid.CellClass = RUNTIME_CLASS(ComputedCell);
+    g.grid.SetRowCount(4);
+    g.Select({{3, 2}});
+    g.grid.CopyToClipboard();
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), "computed\0"s);
 
     // Nothing selected: nothing is put there.
     g.grid.ClearSelection();

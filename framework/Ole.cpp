@@ -29,6 +29,19 @@ bool IsGlobalContentRequest(const FORMATETC* f) {
 
 FORMATETC GlobalContent(CLIPFORMAT format) { return {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
+// QueryInterface of an object that offers one interface besides IUnknown.
+template <class Interface>
+HRESULT QueryOne(Interface* self, REFIID own, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == own) {
+        *object = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
 // A copy of a whole block, with the flags of a block meant for another program.
 HGLOBAL CopyGlobal(HGLOBAL source) {
     const SIZE_T size = ::GlobalSize(source);
@@ -37,6 +50,20 @@ HGLOBAL CopyGlobal(HGLOBAL source) {
     HGLOBAL copy = AfxGlobalFromBytes(bytes, size);
     ::GlobalUnlock(source);
     return copy;
+}
+
+// The whole of a block as bytes; FALSE when it cannot be read.
+BOOL BlockBytes(HGLOBAL memory, std::string* bytes) {
+    const char* p = static_cast<const char*>(::GlobalLock(memory));
+    if (!p) return FALSE;
+    BOOL ok = FALSE;
+    try {
+        bytes->assign(p, ::GlobalSize(memory));
+        ok = TRUE;
+    } catch (const std::bad_alloc&) {
+    }
+    ::GlobalUnlock(memory);
+    return ok;
 }
 
 // Counts itself among the live objects for as long as it exists.
@@ -53,14 +80,7 @@ public:
     explicit CFormatEnum(std::vector<FORMATETC> formats, size_t next = 0) : m_formats(std::move(formats)), m_next(next) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumFORMATETC) {
-            *object = static_cast<IEnumFORMATETC*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QueryOne<IEnumFORMATETC>(this, IID_IEnumFORMATETC, iid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -106,14 +126,7 @@ private:
 class CDropSource final : public IDropSource {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QueryOne<IDropSource>(this, IID_IDropSource, iid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -148,6 +161,14 @@ HGLOBAL AfxGlobalFromBytes(const void* bytes, size_t size, UINT flags) {
     if (size) std::memcpy(target, bytes, size);
     ::GlobalUnlock(memory);
     return memory;
+}
+
+BOOL AfxReadClipboardBytes(UINT format, std::string* bytes) {
+    if (!::OpenClipboard(nullptr)) return FALSE;
+    HANDLE memory = ::GetClipboardData(format);
+    const BOOL ok = memory && BlockBytes(memory, bytes);
+    ::CloseClipboard();
+    return ok;
 }
 
 // ---- COleDataSource ----
@@ -240,14 +261,7 @@ HGLOBAL COleDataSource::Rendered(Entry& entry) {
 }
 
 HRESULT COleDataSource::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDataObject) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QueryOne<IDataObject>(this, IID_IDataObject, iid, object);
 }
 
 ULONG COleDataSource::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
@@ -376,15 +390,7 @@ HGLOBAL COleDataObject::GetGlobalData(CLIPFORMAT format) const {
 BOOL COleDataObject::GetGlobalBytes(CLIPFORMAT format, std::string* bytes) const {
     HGLOBAL memory = GetGlobalData(format);
     if (!memory) return FALSE;
-    BOOL ok = FALSE;
-    if (const char* p = static_cast<const char*>(::GlobalLock(memory))) {
-        try {
-            bytes->assign(p, ::GlobalSize(memory));
-            ok = TRUE;
-        } catch (const std::bad_alloc&) {
-        }
-        ::GlobalUnlock(memory);
-    }
+    const BOOL ok = BlockBytes(memory, bytes);
     ::GlobalFree(memory);
     return ok;
 }
@@ -436,14 +442,7 @@ BOOL COleDropTarget::OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint) { return
 DROPEFFECT COleDropTarget::OnDragScroll(CWnd*, DWORD, CPoint) { return DROPEFFECT_NONE; }
 
 HRESULT COleDropTarget::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDropTarget) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QueryOne<IDropTarget>(this, IID_IDropTarget, iid, object);
 }
 
 ULONG COleDropTarget::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }

@@ -53,6 +53,9 @@ struct OleLiveCounts {
 
 // A new global block holding `size` bytes copied from `bytes`; null when memory ran out.
 HGLOBAL AfxGlobalFromBytes(const void* bytes, size_t size, UINT flags = GMEM_MOVEABLE | GMEM_DDESHARE);
+// The whole block of `format` on the system clipboard (a delayed one is rendered); FALSE
+// when the clipboard cannot be opened or holds no such block.
+BOOL AfxReadClipboardBytes(UINT format, std::string* bytes);
 
 class COleDataSource : public IDataObject {
 public:

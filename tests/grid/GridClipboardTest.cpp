@@ -78,12 +78,7 @@ struct ClipboardGrid {
 
 std::string ClipboardBytes(UINT format) {
     std::string bytes;
-    if (!OpenClipboard(nullptr)) return bytes;
-    if (HANDLE h = GetClipboardData(format)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(h))) bytes.assign(p, GlobalSize(h));
-        GlobalUnlock(h);
-    }
-    CloseClipboard();
+    AfxReadClipboardBytes(format, &bytes);
     return bytes;
 }
 

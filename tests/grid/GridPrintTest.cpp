@@ -102,20 +102,27 @@ std::vector<std::wstring> Expected(int page, int count, PrintLineRange rows, Pri
 TEST(GridPrint, EveryPageHoldsItsRowsAndColumnsWithHeadingsAndBands) {
     TestPrinter printer;
     ASSERT_TRUE(printer.dc) << printer.failure;
+    const std::vector<PrintLineRange> sevenRows{{1, 8}, {8, 15}, {15, 22}, {22, 29}, {29, 36}, {36, 41}};
     const struct {
         const char* what;
         BOOL screenScale;
         int tallRow;  // a row made 1200 high, taller than any page; 0 none
+        int wideCol;  // a column made 800 wide, wider than any page; 0 none
         std::vector<PrintLineRange> blocks, columnPages;
+        CSize merged;  // the merged block's outline
     } cases[] = {
         // 4658 * 96 / 600 * 3 / 4 = 558 by 805 units: 805 - 6 lines - 20 leaves room for seven
         // rows, 558 - 60 - 8 letters for four columns. Page 3 is the second block's first
         // column page, page 4 its second.
-        {"screen scale", TRUE, 0, {{1, 8}, {8, 15}, {15, 22}, {22, 29}, {29, 36}, {36, 41}}, {{1, 5}, {5, 7}}},
+        {"screen scale", TRUE, 0, 0, sevenRows, {{1, 5}, {5, 7}}, {200, 200}},
         // 660 + 8 letters across, about 1020 down: nine rows a page, every column.
-        {"fitted to the width", FALSE, 0, {{1, 10}, {10, 19}, {19, 28}, {28, 37}, {37, 41}}, {{1, 7}}},
+        {"fitted to the width", FALSE, 0, 0, {{1, 10}, {10, 19}, {19, 28}, {28, 37}, {37, 41}}, {{1, 7}}, {200, 200}},
         // Row 5 has a page of its own and is printed there, cut to the page's body.
-        {"a row taller than a page", FALSE, 5, {{1, 5}, {5, 6}, {6, 15}, {15, 24}, {24, 33}, {33, 41}}, {{1, 7}}},
+        {"a row taller than a page", FALSE, 5, 0, {{1, 5}, {5, 6}, {6, 15}, {15, 24}, {24, 33}, {33, 41}}, {{1, 7}},
+         {200, 200}},
+        // Column 3 has a column page of its own, cut to its width; the block over columns 2
+        // and 3 prints whole from its origin on the first column page.
+        {"a column wider than a page", TRUE, 0, 3, sevenRows, {{1, 3}, {3, 4}, {4, 7}}, {900, 200}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -124,6 +131,7 @@ TEST(GridPrint, EveryPageHoldsItsRowsAndColumnsWithHeadingsAndBands) {
         host.grid.MergeCells(2, 2, 3, 3);
         host.grid.SetCellText(2, 2, "merged");
         if (c.tallRow) host.grid.SetRowHeight(c.tallRow, 1200);
+        if (c.wideCol) host.grid.SetColumnWidth(c.wideCol, 800);
 
         Printed job = PrintAll(host.grid, printer.dc);
         const int count = static_cast<int>(c.blocks.size() * c.columnPages.size());
@@ -143,10 +151,13 @@ TEST(GridPrint, EveryPageHoldsItsRowsAndColumnsWithHeadingsAndBands) {
             EXPECT_TRUE(records.HasLineTo(bandWidth, g.PrintHeaderLines * g.PrintCharHeight)) << "the header's rule";
             EXPECT_TRUE(records.HasLineTo(bandWidth, 0)) << "the footer's rule";
         }
-        // The block's origin prints once over the whole block of 2 x 100.
-        EXPECT_TRUE(job.pages[0].HasBox(200, 200));
+        // The block's origin prints once over the whole block.
+        EXPECT_TRUE(job.pages[0].HasBox(c.merged.cx, c.merged.cy));
         if (c.tallRow) {
             EXPECT_TRUE(job.pages[1].HasBox(100, g.PrintRowSpace)) << "the tall row cut to the body";
+        }
+        if (c.wideCol) {
+            EXPECT_TRUE(job.pages[1].HasBox(g.PrintColumnSpace, 100)) << "the wide column cut to the body";
         }
     }
 }

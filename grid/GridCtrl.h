@@ -16,6 +16,7 @@
 //   GridFocus.cpp      the focus cell and the end of editing
 //   GridSort.cpp       the sort column
 //   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells
+//   GridImages.cpp     the image list and the focus cell's drag image
 //   GridPrint.cpp      printing: the job's layout, each page's bands, headings and body
 //   PrintLayout.cpp    the page cuts of a print job (no window)
 #pragma once
@@ -268,6 +269,16 @@ public:
 
     // ---- sorting (GridSort.cpp) ----
     void SetSortColumn(int col);
+
+    // ---- image list and drag image (GridImages.cpp) ----
+    // The list cells draw their images from (not owned; none by default). Repaints; the
+    // previous list comes back.
+    HIMAGELIST SetImageList(HIMAGELIST list);
+    HIMAGELIST GetImageList() const { return ImageList; }
+    // The focus cell drawn into a new masked image list, one pixel narrower and shorter than
+    // its inclusive rectangle, for dragging; the caller destroys it. `size` receives the
+    // image's size. None (and `size` untouched) without a focus cell.
+    virtual HIMAGELIST MakeDragImage(CSize* size);
 
     // ---- printing (GridPrint.cpp) ----
     // A host's loop calls BeginPrinting once (it sets the job's maximum page), PrintPage for

@@ -15,6 +15,7 @@ constexpr int kShadow = 4;          // the page's shadow, down and right
 constexpr COLORREF kDesk = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF kPaper = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kShadowColour = RGB(0x40, 0x40, 0x40);
+constexpr int kOversample = 3;      // the page is drawn this many times larger, then shrunk
 
 HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r, UINT id) {
     HWND child = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -96,6 +97,7 @@ BOOL CPrintPreviewWnd::ShowPage(UINT page) {
     const bool rendered = !pages.Pages().empty();
     if (rendered) {
         m_page = std::move(pages.Pages().front());
+        m_shown.DeleteObject();
         m_current = page;
     }
     UpdateControls();
@@ -152,10 +154,41 @@ void CPrintPreviewWnd::PaintOn(CDC* dc) {
     CRect shadow = page;
     shadow.OffsetRect(kShadow, kShadow);
     dc->FillSolidRect(shadow, kShadowColour);
-    dc->FillSolidRect(page, kPaper);
-    CSaveDCGuard saved(*dc);
-    dc->IntersectClipRect(page);
-    m_page.Play(*dc, page);
+    if (!m_shown || m_shownSize != CSize(page.Width(), page.Height())) RenderPage(CSize(page.Width(), page.Height()));
+    CMemoryDC shown(*dc);
+    CSelectGuard select(shown, m_shown);
+    if (m_shown) dc->BitBlt(page.left, page.top, page.Width(), page.Height(), shown, 0, 0, SRCCOPY);
+}
+
+void CPrintPreviewWnd::RenderPage(CSize size) {
+    // Played straight at this size, thin lines and small letters lose pixels here and there;
+    // drawn larger and shrunk by averaging, every stroke keeps some ink.
+    m_shownSize = size;
+    m_shown.DeleteObject();
+    CBitmap large;
+    DWORD *largeBits = nullptr, *shownBits = nullptr;
+    const CSize big(size.cx * kOversample, size.cy * kOversample);
+    if (!large.CreateDIBSection(big.cx, big.cy, &largeBits) || !m_shown.CreateDIBSection(size.cx, size.cy, &shownBits))
+        return;
+    {
+        CMemoryDC largeDC(nullptr);
+        CSelectGuard select(largeDC, large);
+        largeDC.FillSolidRect(CRect(0, 0, big.cx, big.cy), kPaper);
+        m_page.Play(largeDC, CRect(0, 0, big.cx, big.cy));
+    }
+    ::GdiFlush();
+    for (int y = 0; y < size.cy; ++y) {
+        for (int x = 0; x < size.cx; ++x) {
+            unsigned sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < kOversample; ++dy) {
+                const DWORD* p = largeBits + static_cast<size_t>(y * kOversample + dy) * big.cx + x * kOversample;
+                for (int dx = 0; dx < kOversample; ++dx)
+                    for (int channel = 0; channel < 3; ++channel) sum[channel] += (p[dx] >> (8 * channel)) & 0xFF;
+            }
+            constexpr unsigned n = kOversample * kOversample;
+            shownBits[static_cast<size_t>(y) * size.cx + x] = (sum[2] / n) << 16 | (sum[1] / n) << 8 | sum[0] / n;
+        }
+    }
 }
 
 void CPrintPreviewWnd::OnPaint() {

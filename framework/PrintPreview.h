@@ -51,10 +51,14 @@ private:
     // Shows a page from a button or a key; the keys stay with the window.
     void TurnTo(UINT page);
     void UpdateControls();
+    // m_shown made from the page at `size`.
+    void RenderPage(CSize size);
 
     CPrintSource& m_source;    // the view printed; not owned
     HDC m_printer;             // the printer previewed; not owned; null for the screen
     CEnhMetaFile m_page;       // the page shown
+    CBitmap m_shown;           // the page as drawn at its size on screen; none until painted
+    CSize m_shownSize;         // that size
     UINT m_current = 0;        // its number; 0 before the first page is shown
     UINT m_pageCount = 0;      // pages of the job, as its last rendering reported
     HWND m_previous = nullptr, m_next = nullptr, m_close = nullptr, m_label = nullptr;  // children

@@ -181,6 +181,24 @@ TEST(GridPrint, ARowEndingJustPastTheRoomIsPrintedOnce) {
     EXPECT_TRUE(has(1, L"2:1"));
 }
 
+TEST(GridPrint, MarginsShapeTheLayout) {
+    TestPrinter printer;
+    ASSERT_TRUE(printer.dc) << printer.failure;
+    PrintHost host(10);
+    CGridCtrl& g = host.grid;
+    g.PrintScreenScale = TRUE;  // the paper's size then depends on the printer alone
+    PrintAll(g, printer.dc);
+    const int rows = g.PrintRowSpace, cols = g.PrintColumnSpace;
+    // Header 2 -> 2 (-1 keeps it), footer 2 -> 0, gap 1 -> 3: two lines fewer for rows; left
+    // 4 -> 4, right 4 -> 1: three letters more for columns.
+    g.SetPrintMargins(-1, 0, -1, 1, -1, -1, 3);
+    EXPECT_EQ(g.PrintHeaderLines, 2);
+    EXPECT_EQ(g.PrintLeftMargin, 4);
+    PrintAll(g, printer.dc);
+    EXPECT_EQ(g.PrintRowSpace, rows - 2 * g.PrintCharHeight);
+    EXPECT_EQ(g.PrintColumnSpace, cols + 3 * g.PrintCharWidth);
+}
+
 TEST(GridPrint, TheJobDeletesEverythingItMade) {
     TestPrinter printer;
     ASSERT_TRUE(printer.dc) << printer.failure;

@@ -1,7 +1,8 @@
 // CPrintPreviewWnd: a top-level window that shows the pages of a print job as they will be
 // printed, one at a time, with buttons for the previous and the next page and the page
 // number. Each page shown is printed through the same page loop as on paper (RunPrintJob)
-// into an enhanced metafile that measures like the printer, and played scaled to the window.
+// into an enhanced metafile that measures like the printer, and drawn in the page's
+// proportions as large as the window allows.
 //
 // Keys: Page Down, Right, Down and Space show the next page; Page Up, Left, Up and Backspace
 // the previous one; Home and End the first and the last; Escape closes. The wheel turns pages.

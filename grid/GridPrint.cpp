@@ -8,6 +8,9 @@
 // paper over the printer's page.
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
+#include <iterator>
+#include <utility>
 
 #include "framework/GbkText.h"
 #include "framework/System.h"

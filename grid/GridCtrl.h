@@ -16,6 +16,9 @@
 //   GridFocus.cpp      the focus cell and the end of editing
 //   GridSort.cpp       the sort column
 //   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells
+//   GridImages.cpp     the image list and the focus cell's drag image
+//   GridPrint.cpp      printing: the job's layout, each page's bands, headings and body
+//   PrintLayout.cpp    the page cuts of a print job (no window)
 //   GridClipboard.cpp  copy, cut, paste, select all, the edit commands, notified text changes
 //   GridDragDrop.cpp   the selection dragged out, text dropped in, CGridDropSink
 //   GridClipText.h     the text format of copy and paste (no window)
@@ -32,8 +35,10 @@
 
 #include "framework/Gdi.h"
 #include "framework/Ole.h"
+#include "framework/Print.h"
 #include "framework/Wnd.h"
 #include "grid/GridCellId.h"
+#include "grid/PrintLayout.h"
 #include "grid/SelectionSet.h"
 #include "grid/cells/GridCell.h"
 #include "grid/cells/GridDefaultCell.h"
@@ -298,6 +303,45 @@ public:
     // ---- sorting (GridSort.cpp) ----
     void SetSortColumn(int col);
 
+    // ---- image list and drag image (GridImages.cpp) ----
+    // The list cells draw their images from (not owned; none by default). Repaints; the
+    // previous list comes back.
+    HIMAGELIST SetImageList(HIMAGELIST list);
+    HIMAGELIST GetImageList() const { return ImageList; }
+    // The focus cell drawn into a new masked image list, one pixel narrower and shorter than
+    // its inclusive rectangle, for dragging; the caller destroys it. `size` receives the
+    // image's size. None (and `size` untouched) without a focus cell.
+    virtual HIMAGELIST MakeDragImage(CSize* size);
+
+    // ---- printing (GridPrint.cpp) ----
+    // A host's loop calls BeginPrinting once (it sets the job's maximum page), PrintPage for
+    // pages 1 to that maximum in any order, and EndPrinting once.
+    virtual void BeginPrinting(CDC* dc, CPrintInfo* info);
+    virtual void PrintPage(CDC* dc, CPrintInfo* info);
+    virtual void EndPrinting(CDC* dc, CPrintInfo* info);
+    // Prints the cells of `row` from `firstCol` to `endCol` (exclusive), continuing the
+    // horizontal run of `rect`; stops at the first column that passes PrintColumnSpace.
+    virtual void PrintRowCells(int firstCol, int endCol, int row, CRect& rect, CDC* dc);
+    virtual void PrintHeadingRows(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageHeader(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageFooter(CDC* dc, CPrintInfo* info);
+    virtual void PrintRowHeaders(CDC* dc, CPrintInfo* info);
+    // Print state: set by BeginPrinting, valid until EndPrinting. Positions on a page are
+    // logical units: the grid's own pixels, stretched over the printer's page.
+    CFont PrinterFont;                  // the bands' font: Arial, 10 logical units high
+    int PrintCharWidth = 0;             // its average letter width
+    int PrintCharHeight = 0;            // its line height
+    int PrintDeviceWidth = 0;           // the printable page in printer pixels (HORZRES)
+    int PrintDeviceHeight = 0;          // (VERTRES)
+    int PrintPaperWidth = 0;            // the page in logical units
+    int PrintPaperHeight = 0;
+    int PrintRowSpace = 0;              // room for body rows on a page
+    int PrintColumnSpace = 0;           // room for body columns on a page
+    int PrintPageCount = 0;             // pages of the job
+    int PrintPagesWide = 0;             // column pages per block of rows
+    int PrintStartRow = 0;              // first body row of the page being printed
+    int PrintStartColumn = 0;           // first body column of the page being printed
+
     // ---- clipboard and drag-and-drop (GridClipboard.cpp, GridDragDrop.cpp) ----
     // Changes an editable cell's text as an edit does: the parent may veto with a negative
     // reply to GRID_NOTIFY_BEGINEDIT; the new text is kept when ValidateCellEdit accepts it
@@ -404,6 +448,19 @@ private:
     // ---- system colours as last read (a colour change replaces the defaults still equal
     // to them) ----
     COLORREF m_windowText = 0, m_window = 0, m_buttonFace = 0, m_buttonShadow = 0;
+
+    // ---- printing ----
+    // Prints one cell into `rect`: a merged block's origin into the whole block's size, a
+    // covered member not at all.
+    void PrintCell(CDC* dc, int row, int col, CRect rect);
+    // Prints the page's body rows; the top of the first row left for later pages, or the
+    // bottom of the last row when none is left.
+    int PrintBodyRows(CDC* dc);
+    // A row taller than the page's room, alone on its page, cut to the page's body.
+    CRect CutToBody(CRect rect) const;
+    GridPrintLayout m_printLayout;    // the job's page cuts; empty outside a job
+    PrintLineRange m_printRows;       // body rows of the page being printed
+    PrintLineRange m_printColumns;    // body columns of the page being printed
 
     // ---- children ----
     std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use

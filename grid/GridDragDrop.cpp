@@ -66,6 +66,8 @@ void CGridCtrl::OnDestroy() {
     // it revoked and refuses.
     if (m_dropSink) m_dropSink->Revoke();
     m_dropSinkTried = false;
+    m_dragRunning = false;  // a drag of ours ends with the window
+    m_droppedCells.Clear();
     Default();
 }
 

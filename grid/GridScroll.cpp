@@ -218,8 +218,7 @@ void CGridCtrl::OnSize(UINT, int, int) {
     if (sizing) return;
     sizing = true;
     if (IsWindow()) {
-        // The drop target is to be registered here on the first size, once the grid takes
-        // part in drag-and-drop; until then there is none to register.
+        RegisterDropSinkOnce();  // the first size: the window is there for OLE to know
         EndEditing();
         Default();
         UpdateScrollBars();

@@ -191,9 +191,6 @@ TEST_F(Simulator, MistakesInTheSettingsAreReportedWithFileAndLine) {
         std::string problem;
     } cases[] = {
         {"card = no-such-card", "", 3, "没有名为“no-such-card”的卡，也没有 [card.no-such-card] 节"},
-        {"mode = unatended", "", 3, "未知的模式“unatended”，可用 interactive、unattended、scripted"},
-        {"tries = three", "", 3, "应为正整数：“three”"},
-        {"\r\npin = 12345a", "", 4, "PIN应为4到12位数字：“12345a”"},
         {"card = mine", "[card.mine]\r\nbase = homme\r\n", 5, "没有名为“homme”的内置卡"},
     };
     for (const Case& c : cases) {
@@ -201,8 +198,7 @@ TEST_F(Simulator, MistakesInTheSettingsAreReportedWithFileAndLine) {
         const std::string text = "模拟读卡器配置有误：SSCardDriver.ini 第" + std::to_string(c.line) + "行：" + c.problem + "（" + file + "）";
         for (const DriverResult& r : {driver_.ReadCardBas(), driver_.ReloadPin(kReference), driver_.DoDebit(kReference)}) {
             EXPECT_EQ(r.code, -90) << c.reader;
-            EXPECT_EQ(r.text, text.size() < 300 ? text : r.text) << c.reader;
-            EXPECT_EQ(r.text.substr(0, 40), text.substr(0, 40)) << c.reader;
+            EXPECT_EQ(r.text, text.substr(0, 299)) << c.reader;
         }
         EXPECT_EQ(Calls().size(), 3u) << "the calls are recorded all the same";
         DeleteFileW((dir_ / L"calls.txt").c_str());

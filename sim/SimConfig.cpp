@@ -127,7 +127,7 @@ Line SplitLine(std::string_view text) {
         if (body.back() != ']' || body.size() < 3) return {Line::Bad, {}, {}, "节的名称应写在 [ ] 中"};
         return {Line::Header, Trim(body.substr(1, body.size() - 2))};
     }
-    if (eq == std::string_view::npos || eq >= end) return {Line::Bad, {}, {}, "无法识别的行，应为 [节] 或 名称 = 值"};
+    if (eq == std::string_view::npos) return {Line::Bad, {}, {}, "无法识别的行，应为 [节] 或 名称 = 值"};
     std::string_view key = Trim(text.substr(0, eq));
     if (key.empty()) return {Line::Bad, {}, {}, "等号前缺少名称"};
     return {Line::Setting, key, Trim(text.substr(eq + 1, end - eq - 1))};

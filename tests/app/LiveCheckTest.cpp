@@ -214,17 +214,9 @@ public:
     const Lines& PromptsSeen() const { return seen_; }
 
 private:
-    static BOOL CALLBACK FindPad(HWND hWnd, LPARAM lp) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hWnd, &owner);
-        if (owner != GetCurrentProcessId() || !IsWindowVisible(hWnd) || !GetDlgItem(hWnd, IDC_PIN_EDIT)) return TRUE;
-        *reinterpret_cast<HWND*>(lp) = hWnd;
-        return FALSE;
-    }
     void Run() {
         for (const std::wstring& pin : pins_) {
-            HWND pad = nullptr;
-            for (int i = 0; i < 500 && !pad; ++i, Sleep(10)) EnumWindows(&FindPad, reinterpret_cast<LPARAM>(&pad));
+            HWND pad = WaitForOwnWindow([](HWND w) { return GetDlgItem(w, IDC_PIN_EDIT) != nullptr; }, 5000);
             if (!pad) return;
             Lines now = ListLines(list_);
             seen_.push_back(now.empty() ? "" : now.back());

@@ -162,7 +162,10 @@ TEST(CellMerge, SpanOwnerAndSpanned) {
     const struct {
         CGridCellRange range;
         bool spanned;
-    } cases[] = {{{-1, -1, -1, -1}, false}, {{2, 2, 2, 2}, false}, {{2, 2, 2, 3}, true}, {{0, 5, 1, 5}, true}};
+    } cases[] = {{{-1, -1, -1, -1}, false}, {{2, 2, 2, 2}, false}, {{2, 2, 2, 3}, true}, {{0, 5, 1, 5}, true},
+                 // Inverted or partly unset ranges cover nothing, whatever their product says.
+                 {{5, 5, 1, 1}, false}, {{2, 2, 0, 4}, false}, {{2, 6, 4, 3}, false}, {{-1, -1, 1, 1}, false},
+                 {{-3, -3, -1, -1}, false}};
     for (const auto& c : cases) {
         cell.SetSpanRange(c.range);
         EXPECT_EQ(cell.IsSpanned(), c.spanned) << c.range.minRow << c.range.minCol << c.range.maxRow << c.range.maxCol;

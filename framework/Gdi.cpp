@@ -104,6 +104,24 @@ CPoint CDC::GetWindowOrg() const {
     return org;
 }
 
+CPoint CDC::OffsetWindowOrg(int dx, int dy) {
+    POINT old{};
+    ::OffsetWindowOrgEx(m_hDC, dx, dy, &old);
+    return old;
+}
+
+CSize CDC::SetWindowExt(int cx, int cy) {
+    SIZE old{};
+    ::SetWindowExtEx(m_hDC, cx, cy, &old);
+    return old;
+}
+
+CSize CDC::SetViewportExt(int cx, int cy) {
+    SIZE old{};
+    ::SetViewportExtEx(m_hDC, cx, cy, &old);
+    return old;
+}
+
 CPaintDC::CPaintDC(HWND wnd) : m_wnd(wnd) {
     m_hDC = ::BeginPaint(wnd, &m_ps);
     if (m_hDC) ++g_contexts;

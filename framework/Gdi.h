@@ -145,6 +145,12 @@ public:
     }
     CPoint SetWindowOrg(int x, int y);
     CPoint GetWindowOrg() const;
+    // Moves the window origin by (dx, dy): drawing at the same logical point lands (-dx, -dy)
+    // further on.
+    CPoint OffsetWindowOrg(int dx, int dy);
+    int SetMapMode(int mode) { return ::SetMapMode(m_hDC, mode); }
+    CSize SetWindowExt(int cx, int cy);
+    CSize SetViewportExt(int cx, int cy);
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
 
 protected:

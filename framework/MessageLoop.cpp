@@ -42,7 +42,11 @@ BOOL AfxPreTranslateMessage(MSG* msg) {
 }
 
 BOOL AfxPumpMessage(MSG* msg) {
-    if (::GetMessageW(msg, nullptr, 0, 0) <= 0) return FALSE;
+    const BOOL got = ::GetMessageW(msg, nullptr, 0, 0);
+    if (got <= 0) {
+        if (got < 0) msg->message = WM_NULL;  // no message came: nothing to post again
+        return FALSE;
+    }
     // With the hook in place the message was filtered on its way out of the queue.
     if (t_hook || !AfxPreTranslateMessage(msg)) {
         ::TranslateMessage(msg);

@@ -5,7 +5,8 @@
 // (IsDialogMessage). An in-place editor sees Enter, Esc and Tab this way before the dialog
 // turns them into its buttons.
 //
-// The framework's own loops (CWinApp::Run, CDialog::DoModal) take this step. A host program
+// The framework's own loops (CWinApp::Run, CDialog::DoModal, the print preview's) take this
+// step. A host program
 // with a loop of its own has two ways to give it:
 //   - call AfxPreTranslateMessage in its loop, and dispatch only what it returns FALSE for;
 //   - or, where the loop cannot be changed (or is not its own: a platform dialog box, a

@@ -2,9 +2,11 @@
 
 #include <ole2.h>
 
+#include <ctime>
 #include <cwchar>
 
 #include "framework/Exceptions.h"
+#include "framework/GbkText.h"
 #include "framework/WinApp.h"
 
 BOOL AfxRegisterClass(const WNDCLASSW* wndClass) { return RegisterClassW(wndClass) != 0; }
@@ -76,4 +78,28 @@ int ReadWheelScrollLines() {
         RegCloseKey(key);
     }
     return lines;
+}
+
+std::string AfxLoadString(UINT id) {
+    const wchar_t* text = nullptr;
+    // Length 0 asks for a read-only pointer into the resource itself (not terminated).
+    const int length = LoadStringW(AfxGetInstanceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? gbk::FromWide(std::wstring_view(text, static_cast<size_t>(length))) : std::string();
+}
+
+std::string FormatLocalTime(const char* format) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::tm parts{};
+    parts.tm_year = now.wYear - 1900;
+    parts.tm_mon = now.wMonth - 1;
+    parts.tm_mday = now.wDay;
+    parts.tm_wday = now.wDayOfWeek;
+    parts.tm_hour = now.wHour;
+    parts.tm_min = now.wMinute;
+    parts.tm_sec = now.wSecond;
+    parts.tm_isdst = -1;
+    char text[128];
+    const size_t length = std::strftime(text, sizeof(text), format, &parts);
+    return std::string(text, length);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Registers a window class; FALSE when the system refuses.
 BOOL AfxRegisterClass(const WNDCLASSW* wndClass);
 
@@ -24,6 +26,13 @@ COLORREF AfxGetSysColor(int index);
 // do not answer it the current user's "Control Panel\Desktop" value "WheelScrollLines";
 // 3 when neither is known. WHEEL_PAGESCROLL comes back as -1 (scroll a page per notch).
 int ReadWheelScrollLines();
+
+// String resource `id` of the program's module as GBK; empty when there is none.
+std::string AfxLoadString(UINT id);
+
+// The local date and time now, formatted as strftime does ("%c": the locale's date and
+// time).
+std::string FormatLocalTime(const char* format);
 
 // Shows the hourglass for one scope (a long operation on the window's thread) and puts the
 // cursor that was there back at its end.

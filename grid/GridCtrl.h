@@ -18,6 +18,12 @@
 //   GridSort.cpp       the sort column
 //   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells; the font objects
 //                      the grid hands out and how long they live
+//   GridImages.cpp     the image list and the focus cell's drag image
+//   GridPrint.cpp      printing: the job's layout, each page's bands, headings and body
+//   PrintLayout.cpp    the page cuts of a print job (no window)
+//   GridClipboard.cpp  copy, cut, paste, select all, the edit commands, notified text changes
+//   GridDragDrop.cpp   the selection dragged out, text dropped in, CGridDropSink
+//   GridClipText.h     the text format of copy and paste (no window)
 #pragma once
 
 #include <windows.h>
@@ -30,14 +36,18 @@
 #include <vector>
 
 #include "framework/Gdi.h"
+#include "framework/Ole.h"
+#include "framework/Print.h"
 #include "framework/Wnd.h"
 #include "grid/GridCellId.h"
 #include "grid/LineSizes.h"
+#include "grid/PrintLayout.h"
 #include "grid/SelectionSet.h"
 #include "grid/cells/GridCell.h"
 #include "grid/cells/GridDefaultCell.h"
 
 class CGridTitleTip;
+class CGridCtrl;
 
 // The record sent with WM_NOTIFY: the header, then the cell concerned.
 struct GridNotification {
@@ -77,6 +87,34 @@ constexpr UINT INPLACE_EDITOR_ID = 8;
 
 // The window class of every grid; a dialog template names it for a custom control.
 constexpr const wchar_t* GRID_WINDOW_CLASS = L"MFCGridCtrl";
+
+// ---- clipboard and drag-and-drop ----
+// The edit commands a menu or an accelerator sends to the grid (WM_COMMAND).
+constexpr UINT ID_EDIT_COPY = 57634;
+constexpr UINT ID_EDIT_CUT = 57635;
+constexpr UINT ID_EDIT_PASTE = 57637;
+constexpr UINT ID_EDIT_SELECT_ALL = 57642;
+
+// The grid's OLE drop target: forwards the events of its grid's window to the grid's
+// GridDragEnter, GridDragOver, GridDragLeave and GridDrop, and refuses any other window.
+class CGridDropSink : public COleDropTarget {
+public:
+    // Accepts only a grid's window; FALSE when it is none or OLE refuses.
+    BOOL Register(CWnd* wnd) override;
+    void Revoke() override;
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
+    void OnDragLeave(CWnd* wnd) override;
+    BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+    // The grid never scrolls during a drag: the effect the keys ask for.
+    DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point) override;
+
+private:
+    // The grid the event is for, or null when it concerns another window.
+    CGridCtrl* GridFor(CWnd* wnd) const;
+
+    CGridCtrl* m_grid = nullptr;  // the grid served while registered
+};
 
 // Orders two cells for sorting: negative, 0 or positive. Either cell may be missing.
 using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, LPARAM data);
@@ -308,6 +346,84 @@ public:
     // WM_SETFONT or the grid's end, since WM_GETFONT may have handed it out.
     void RetireFontObject(CFont&& font);
 
+    // ---- image list and drag image (GridImages.cpp) ----
+    // The list cells draw their images from (not owned; none by default). Repaints; the
+    // previous list comes back.
+    HIMAGELIST SetImageList(HIMAGELIST list);
+    HIMAGELIST GetImageList() const { return ImageList; }
+    // The focus cell drawn into a new masked image list, one pixel narrower and shorter than
+    // its inclusive rectangle, for dragging; the caller destroys it. `size` receives the
+    // image's size. None (and `size` untouched) without a focus cell.
+    virtual HIMAGELIST MakeDragImage(CSize* size);
+
+    // ---- printing (GridPrint.cpp) ----
+    // A host's loop calls BeginPrinting once (it sets the job's maximum page), PrintPage for
+    // pages 1 to that maximum in any order, and EndPrinting once.
+    virtual void BeginPrinting(CDC* dc, CPrintInfo* info);
+    virtual void PrintPage(CDC* dc, CPrintInfo* info);
+    virtual void EndPrinting(CDC* dc, CPrintInfo* info);
+    // Prints the cells of `row` from `firstCol` to `endCol` (exclusive), continuing the
+    // horizontal run of `rect`; stops at the first column that passes PrintColumnSpace.
+    virtual void PrintRowCells(int firstCol, int endCol, int row, CRect& rect, CDC* dc);
+    virtual void PrintHeadingRows(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageHeader(CDC* dc, CPrintInfo* info);
+    virtual void PrintPageFooter(CDC* dc, CPrintInfo* info);
+    virtual void PrintRowHeaders(CDC* dc, CPrintInfo* info);
+    // Print state: set by BeginPrinting, valid until EndPrinting. Positions on a page are
+    // logical units: the grid's own pixels, stretched over the printer's page.
+    CFont PrinterFont;                  // the bands' font: Arial, 10 logical units high
+    int PrintCharWidth = 0;             // its average letter width
+    int PrintCharHeight = 0;            // its line height
+    int PrintDeviceWidth = 0;           // the printable page in printer pixels (HORZRES)
+    int PrintDeviceHeight = 0;          // (VERTRES)
+    int PrintPaperWidth = 0;            // the page in logical units
+    int PrintPaperHeight = 0;
+    int PrintRowSpace = 0;              // room for body rows on a page
+    int PrintColumnSpace = 0;           // room for body columns on a page
+    int PrintPageCount = 0;             // pages of the job
+    int PrintPagesWide = 0;             // column pages per block of rows
+    int PrintStartRow = 0;              // first body row of the page being printed
+    int PrintStartColumn = 0;           // first body column of the page being printed
+
+    // ---- clipboard and drag-and-drop (GridClipboard.cpp, GridDragDrop.cpp) ----
+    // Changes an editable cell's text as an edit does: the parent may veto with a negative
+    // reply to GRID_NOTIFY_BEGINEDIT; the new text is kept when ValidateCellEdit accepts it
+    // and the reply to GRID_NOTIFY_ENDEDIT is not negative, else the old text (and the
+    // modified flags) stay as they were.
+    void SetCellTextNotified(int row, int col, const std::string& text);
+    // Whether `text` may become the text of (row, col): TRUE for no cell, else the cell's say.
+    virtual BOOL ValidateCellEdit(int row, int col, const std::string& text);
+    // Empties every selected cell through SetCellTextNotified (nothing unless Editable).
+    virtual void ClearSelectedText();
+    // The selection as a new data source (the caller holds it): the copy text as CF_TEXT,
+    // the same decoded from GBK as CF_UNICODETEXT, and CF_LOCALE Chinese (PRC). None when no
+    // cell is selected or memory ran out.
+    virtual CRefPtr<COleDataSource> CopySelectionToSource();
+    // Pastes the text `data` offers with its top-left field at `cell`; FALSE when the cell
+    // is not editable or there is no text. With selectPasted the pasted block is selected,
+    // else the selection is cleared.
+    virtual BOOL PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL selectPasted);
+    // Drags the selection out of the grid (with DragAndDropEnabled); a move clears the
+    // dragged cells afterwards. The mouse starts it from MS_DRAG_PENDING.
+    virtual void BeginSelectionDrag();
+    virtual DROPEFFECT GridDragEnter(COleDataObject* data, DWORD keys, CPoint point);
+    virtual DROPEFFECT GridDragOver(COleDataObject* data, DWORD keys, CPoint point);
+    virtual void GridDragLeave();
+    virtual BOOL GridDrop(COleDataObject* data, DROPEFFECT effect, CPoint point);
+    virtual void CutToClipboard();
+    virtual void CopyToClipboard();
+    // Pastes at the selection's top-left cell, else the focus cell, else the top-left
+    // scrolling cell; into the cell's open edit control when it is being edited.
+    virtual void PasteFromClipboard();
+    virtual void SelectAllCells();
+    // The copy text of the selection, ending in its zero byte; empty when nothing is selected.
+    std::string SelectionText() const;
+    // Whether ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE or ID_EDIT_SELECT_ALL can run now
+    // (a host asks this to enable its menu items); FALSE for any other id.
+    BOOL IsEditCommandEnabled(UINT id);
+    // The grid's drop target; none until the first WM_SIZE registers it.
+    CGridDropSink* GetDropSink() const { return m_dropSink.get(); }
+
 protected:
     // ---- messages ----
     // Adds WS_EX_CLIENTEDGE and WS_CLIPCHILDREN, and moves the window so the new frame shows.
@@ -324,6 +440,11 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnSetFont(WPARAM font, LPARAM redraw);
     LRESULT OnGetFont(WPARAM, LPARAM);
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnEditSelectAll();
+    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
     // The one paint routine of WM_PAINT and WM_PRINTCLIENT: DrawGrid through an off-screen
@@ -398,6 +519,38 @@ private:
     CGridFontCache m_cellFonts;          // objects of the cells' own fonts, until the grid goes
     std::vector<CFont> m_retiredFonts;   // default cells' replaced objects, until WM_SETFONT
 
+    // ---- printing ----
+    // Prints one cell into `rect`: a merged block's origin into the whole block's size, a
+    // covered member not at all.
+    void PrintCell(CDC* dc, int row, int col, CRect rect);
+    // Prints the page's body rows; the top of the first row left for later pages, or the
+    // bottom of the last row when none is left.
+    int PrintBodyRows(CDC* dc);
+    // A row taller than the page's room, alone on its page, cut to the page's body.
+    CRect CutToBody(CRect rect) const;
+    GridPrintLayout m_printLayout;    // the job's page cuts; empty outside a job
+    PrintLineRange m_printRows;       // body rows of the page being printed
+    PrintLineRange m_printColumns;    // body columns of the page being printed
+
     // ---- children ----
     std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use
+
+    // ---- clipboard and drag-and-drop ----
+    // Registers the drop target for this window, once (WM_SIZE calls it).
+    void RegisterDropSinkOnce();
+    // Sends a notification; false when the grid's window went away meanwhile, in which case
+    // the caller returns at once without touching the grid.
+    bool NotifyAndCheck(int row, int col, int code, LRESULT* reply = nullptr);
+    // SetCellTextNotified's work; false when the grid's window went away.
+    bool ChangeCellText(int row, int col, const std::string& text);
+    // The selected cells, row by row.
+    std::vector<CGridCellId> SortedSelection() const;
+    // The text `data` offers as GBK, in the format its source wrote; FALSE when none.
+    static BOOL ReadOfferedText(COleDataObject* data, std::string* text);
+    static BOOL OffersText(COleDataObject* data);
+
+    CRefPtr<CGridDropSink> m_dropSink;  // the drop target; made on the first WM_SIZE
+    bool m_dropSinkTried = false;       // registration was tried for the current window
+    bool m_dragRunning = false;         // this grid's own drag of the selection runs
+    CGridSelectionSet m_droppedCells;   // cells a drop onto this grid wrote during its own drag
 };

@@ -294,8 +294,7 @@ void CGridCtrl::OnSize(UINT, int, int) {
     // again; the outer call finishes the job.
     CScopedFlag sizing(m_sizing);
     if (!sizing.Entered() || !IsWindow()) return;
-    // The drop target is to be registered here on the first size, once the grid takes part
-    // in drag-and-drop; until then there is none to register.
+    RegisterDropSinkOnce();  // the first size: the window is there for OLE to know
     EndEditing();
     if (!IsWindow()) return;
     Default();

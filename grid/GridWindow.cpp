@@ -11,6 +11,17 @@
 IMPLEMENT_DYNCREATE(CGridCtrl, CWnd)
 
 BEGIN_MESSAGE_MAP(CGridCtrl, CWnd)
+    // Clipboard and drag-and-drop (GridClipboard.cpp, GridDragDrop.cpp): the edit commands
+    // from a menu (code 0) or an accelerator (code 1).
+    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+    ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
+    ON_CONTROL(1, ID_EDIT_COPY, OnEditCopy)
+    ON_CONTROL(1, ID_EDIT_CUT, OnEditCut)
+    ON_CONTROL(1, ID_EDIT_PASTE, OnEditPaste)
+    ON_CONTROL(1, ID_EDIT_SELECT_ALL, OnEditSelectAll)
+    ON_WM_DESTROY()
     ON_WM_SYSCOLORCHANGE()
     ON_MESSAGE(WM_NCPAINT, OnNcPaint)
     ON_WM_PAINT()

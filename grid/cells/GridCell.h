@@ -63,6 +63,10 @@ public:
     void SetPosition(int row, int col) override {}
 
     std::string GetText() const override { return m_text; }
+    // The stored text without a copy, for loops over many cells (copying a million cells to
+    // the clipboard). Only for cells whose class is CGridCell itself: a derived class may
+    // give GetText another answer.
+    const std::string& StoredText() const { return m_text; }
     int GetImage() const override { return m_image; }
     LPARAM GetData() const override { return m_data; }
     DWORD GetFormat() const override;

@@ -1,0 +1,253 @@
+// Copy, cut, paste and select all; the edit commands and their enabling; text changes that
+// the parent may veto.
+#include <algorithm>
+#include <new>
+
+#include "framework/GbkText.h"
+#include "grid/GridClipText.h"
+#include "grid/GridCtrl.h"
+
+namespace {
+// Movable, shareable, zero-filled: the block handed to the clipboard.
+constexpr UINT kClipboardMemory = GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT;
+
+static_assert(sizeof(wchar_t) == 2, "CF_UNICODETEXT holds UTF-16 units");
+static_assert(cliptext::FORMAT_TEXT == CF_TEXT && cliptext::FORMAT_UNICODETEXT == CF_UNICODETEXT &&
+                  cliptext::FORMAT_LOCALE == CF_LOCALE,
+              "the text formats are the platform's");
+
+// The copy text decoded from GBK, for programs that read UTF-16 whatever their code page.
+HGLOBAL UnicodeFromAnsi(COleDataSource& source) {
+    HGLOBAL ansi = source.CachedGlobal(CF_TEXT);
+    if (!ansi) return nullptr;
+    const char* bytes = static_cast<const char*>(::GlobalLock(ansi));
+    if (!bytes) return nullptr;
+    std::wstring wide = gbk::ToWide(cliptext::TextFromAnsiBlock(std::string_view(bytes, ::GlobalSize(ansi))));
+    ::GlobalUnlock(ansi);
+    wide.push_back(L'\0');
+    return AfxGlobalFromBytes(wide.data(), wide.size() * sizeof(wchar_t), kClipboardMemory);
+}
+}  // namespace
+
+bool CGridCtrl::NotifyAndCheck(int row, int col, int code, LRESULT* reply) {
+    const HWND self = m_hWnd;
+    const LRESULT answer = NotifyParent(row, col, code);
+    if (reply) *reply = answer;
+    return !self || ::IsWindow(self);
+}
+
+BOOL CGridCtrl::ValidateCellEdit(int row, int col, const std::string& text) {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->AcceptEditText(text) : TRUE;
+}
+
+void CGridCtrl::SetCellTextNotified(int row, int col, const std::string& text) { ChangeCellText(row, col, text); }
+
+bool CGridCtrl::ChangeCellText(int row, int col, const std::string& text) {
+    if (!IsCellEditable(row, col)) return true;
+    LRESULT reply = 0;
+    if (!NotifyAndCheck(row, col, GRID_NOTIFY_BEGINEDIT, &reply)) return false;
+    CGridCellBase* cell = GetCell(row, col);  // the parent may have changed the table
+    if (reply < 0 || !cell) return true;
+    const std::string old = cell->GetText();
+    if (old == text) return true;
+    // The new text is in place while the cell and the parent judge it; a rejected text is
+    // put back without touching the modified flags, so a veto leaves no trace.
+    cell->SetText(text);
+    bool accepted = ValidateCellEdit(row, col, text) != FALSE;
+    if (accepted) {
+        if (!NotifyAndCheck(row, col, GRID_NOTIFY_ENDEDIT, &reply)) return false;
+        accepted = reply >= 0;
+    }
+    cell = GetCell(row, col);
+    if (!cell) return true;
+    if (accepted) {
+        SetModified(TRUE, row, col);
+        RedrawCell(row, col);
+    } else {
+        cell->SetText(old);
+    }
+    return true;
+}
+
+std::vector<CGridCellId> CGridCtrl::SortedSelection() const {
+    std::vector<CGridCellId> cells = m_selection.Cells();
+    std::sort(cells.begin(), cells.end(), [](const CGridCellId& a, const CGridCellId& b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    });
+    return cells;
+}
+
+void CGridCtrl::ClearSelectedText() {
+    if (!Editable) return;
+    for (const CGridCellId& id : SortedSelection())
+        if (!ChangeCellText(id.row, id.col, std::string())) return;
+}
+
+std::string CGridCtrl::SelectionText() const {
+    const CGridCellRange range = SelectionBounds();
+    if (!IsValidRange(range)) return std::string();
+    std::vector<int32_t> rows, cols;
+    for (int row = range.minRow; row <= range.maxRow; ++row)
+        if (GetRowHeight(row) > 0) rows.push_back(row);
+    for (int col = range.minCol; col <= range.maxCol; ++col)
+        if (GetColumnWidth(col) > 0) cols.push_back(col);
+    // Each cell is reached through its row's array; its state says whether it is selected.
+    // A plain cell's text is appended where it lies, without the copy GetText makes.
+    return cliptext::BuildCopyText(rows, range.maxRow, cols, range.maxCol, [this](int row, int col, std::string& out) {
+        const CGridCellBase* cell = GetCell(row, col);
+        if (!cell || !(cell->GetState() & CELL_SELECTED)) return;
+        if (cell->GetRuntimeClass() == RUNTIME_CLASS(CGridCell))
+            out += static_cast<const CGridCell*>(cell)->StoredText();
+        else
+            out += cell->GetText();
+    });
+}
+
+CRefPtr<COleDataSource> CGridCtrl::CopySelectionToSource() {
+    std::string text;
+    try {
+        text = SelectionText();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (text.empty()) return nullptr;
+    HGLOBAL ansi = AfxGlobalFromBytes(text.data(), text.size(), kClipboardMemory);
+    if (!ansi) return nullptr;
+    CRefPtr<COleDataSource> source(new (std::nothrow) COleDataSource);
+    if (!source) {
+        ::GlobalFree(ansi);
+        return nullptr;
+    }
+    try {
+        source->CacheGlobalData(CF_TEXT, ansi);
+        // Made only when a reader asks for it: most pastes read the GBK text itself.
+        source->DelayRenderGlobal(CF_UNICODETEXT, &UnicodeFromAnsi);
+        const DWORD locale = cliptext::LOCALE_CHINESE_PRC;
+        if (HGLOBAL block = AfxGlobalFromBytes(&locale, sizeof(locale), kClipboardMemory))
+            source->CacheGlobalData(CF_LOCALE, block);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return source;
+}
+
+void CGridCtrl::CopyToClipboard() {
+    CRefPtr<COleDataSource> source = CopySelectionToSource();
+    if (source && source->SetClipboard()) ClipboardSource = source.get();
+}
+
+void CGridCtrl::CutToClipboard() {
+    if (!Editable) return;
+    CRefPtr<COleDataSource> source = CopySelectionToSource();
+    if (!source) return;
+    if (source->SetClipboard()) ClipboardSource = source.get();
+    source.reset();
+    ClearSelectedText();
+}
+
+BOOL CGridCtrl::OffersText(COleDataObject* data) {
+    return data && (data->IsDataAvailable(CF_TEXT) || data->IsDataAvailable(CF_UNICODETEXT));
+}
+
+BOOL CGridCtrl::ReadOfferedText(COleDataObject* data, std::string* text) {
+    std::vector<unsigned> order;
+    for (CLIPFORMAT f : data->FormatOrder()) order.push_back(f);
+    cliptext::TextFormat format = cliptext::ChooseTextFormat(order);
+    // A source that will not list its formats: its GBK text if it has one.
+    if (format == cliptext::TextFormat::None)
+        format = data->IsDataAvailable(CF_TEXT) ? cliptext::TextFormat::Ansi : cliptext::TextFormat::Unicode;
+    std::string block;
+    if (format == cliptext::TextFormat::Ansi) {
+        if (!data->GetGlobalBytes(CF_TEXT, &block)) return FALSE;
+        *text = cliptext::TextFromAnsiBlock(block);
+    } else {
+        if (!data->GetGlobalBytes(CF_UNICODETEXT, &block)) return FALSE;
+        *text = cliptext::TextFromUnicodeBlock(block);
+    }
+    return TRUE;
+}
+
+BOOL CGridCtrl::PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL selectPasted) {
+    if (!IsValidCell(cell) || !IsCellEditable(cell.row, cell.col) || !OffersText(data)) return FALSE;
+    std::string text;
+    if (!ReadOfferedText(data, &text)) return FALSE;
+
+    CGridCellRange pasted(cell.row, cell.col, -1, -1);
+    int rowOffset = 0;
+    for (const cliptext::PasteLine& fields : cliptext::ParsePasteText(text)) {
+        int row = cell.row + rowOffset;
+        for (; GetRowHeight(row) == 0; ++row) ++rowOffset;  // hidden rows take no line
+        int colOffset = 0;
+        for (std::string_view field : fields) {
+            int col = cell.col + colOffset;
+            for (; GetColumnWidth(col) == 0; ++col) ++colOffset;  // nor hidden columns a field
+            if (IsValidCell(row, col)) {
+                if (!ChangeCellText(row, col, std::string(field))) return FALSE;
+                SetCellState(row, col, GetCellState(row, col) & ~static_cast<DWORD>(CELL_SELECTED));
+                pasted.maxRow = std::max(pasted.maxRow, row);
+                pasted.maxCol = std::max(pasted.maxCol, col);
+                if (m_dragRunning) m_droppedCells.Insert(CGridCellId(row, col));
+            }
+            ++colOffset;
+        }
+        ++rowOffset;
+    }
+    if (selectPasted) {
+        SelectRange(pasted.minRow, pasted.minCol, pasted.maxRow, pasted.maxCol, TRUE, TRUE);
+    } else {
+        ClearSelection();
+        RefreshAll();
+    }
+    return TRUE;
+}
+
+void CGridCtrl::PasteFromClipboard() {
+    if (!Editable) return;
+    CGridCellId target;
+    const CGridCellRange selected = SelectionBounds();
+    if (IsValidRange(selected))
+        target = selected.TopLeft();
+    else if (IsValidCell(m_focusCell))
+        target = m_focusCell;
+    else
+        target = TopLeftScrollCell();
+    if (!IsValidCell(target)) return;
+
+    // An open edit control takes the paste into its own text.
+    if (IsCellEditing(target.row, target.col)) {
+        CGridCellBase* cell = GetCell(target.row, target.col);
+        CWnd* editor = cell ? cell->GetEditor() : nullptr;
+        wchar_t className[16] = {};
+        if (editor && editor->IsWindow() && ::GetClassNameW(editor->m_hWnd, className, 16) &&
+            ::lstrcmpiW(className, L"Edit") == 0) {
+            editor->SendMessage(WM_PASTE);
+            return;
+        }
+    }
+    COleDataObject data;
+    if (data.AttachClipboard()) PasteTextAt(target, &data, TRUE);
+}
+
+void CGridCtrl::SelectAllCells() {
+    if (!NotifyAndCheck(ButtonDownCell.row, ButtonDownCell.col, GRID_NOTIFY_SELCHANGING)) return;
+    SelectWholeGrid();
+    NotifyParent(m_focusCell.row, m_focusCell.col, GRID_NOTIFY_SELCHANGED);
+}
+
+BOOL CGridCtrl::IsEditCommandEnabled(UINT id) {
+    switch (id) {
+        case ID_EDIT_COPY: return !m_selection.Empty();
+        case ID_EDIT_CUT: return Editable && !m_selection.Empty();
+        case ID_EDIT_PASTE:
+            return IsValidCell(m_focusCell) && IsCellEditable(m_focusCell.row, m_focusCell.col) &&
+                   (::IsClipboardFormatAvailable(CF_TEXT) || ::IsClipboardFormatAvailable(CF_UNICODETEXT));
+        case ID_EDIT_SELECT_ALL: return SelectionEnabled;
+        default: return FALSE;
+    }
+}
+
+void CGridCtrl::OnEditCopy() { CopyToClipboard(); }
+void CGridCtrl::OnEditCut() { CutToClipboard(); }
+void CGridCtrl::OnEditPaste() { PasteFromClipboard(); }
+void CGridCtrl::OnEditSelectAll() { SelectAllCells(); }

@@ -15,8 +15,9 @@ enum : int { BAR_HORZ_SHOWN = 1, BAR_VERT_SHOWN = 2 };
 
 int Saturate(long long v) { return static_cast<int>(std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX)); }
 
-// The largest scroll position and the page of one bar: `content` pixels of scrolling lines
-// in an `area` pixels long (negative when the fixed lines and the other bar leave none).
+// The largest scroll position and the page of one bar, for `content` pixels of scrolling
+// lines shown in an area `area` pixels long (negative when the fixed lines and the other
+// bar leave no room).
 void BarRange(bool shown, long long content, long long area, int* maximum, UINT* page) {
     *maximum = shown ? Saturate(std::min<long long>(content, INT_MAX) - 1) : 0;
     // An area the other bar has eaten up is a page of 0, never a negative one.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/MessageLoop.h"
+
 namespace {
 CWinApp* g_app = nullptr;
 }
@@ -14,9 +16,7 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    while (AfxPumpMessage(&msg)) {
     }
     return ExitInstance();
 }

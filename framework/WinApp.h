@@ -10,7 +10,8 @@ public:
     ~CWinApp() override;
 
     virtual BOOL InitInstance() { return FALSE; }
-    virtual int Run();           // the thread's message loop until WM_QUIT
+    virtual int Run();           // the thread's message loop until WM_QUIT, with the
+                                 // pre-translate step (MessageLoop.h)
     virtual int ExitInstance();  // the process's exit code
 
     // Kept for programs written for older systems: visual styles come from the manifest,

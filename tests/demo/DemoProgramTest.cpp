@@ -98,10 +98,12 @@ public:
         }
         return nullptr;
     }
-    bool WaitForEnd(DWORD ms = 20000) { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const {
+    // Posts `msg` to `window` (WM_CLOSE to the frame, IDOK to a message box) and returns
+    // the exit code, or STILL_ACTIVE when the process has not ended within 20 seconds.
+    DWORD EndBy(HWND window, UINT msg, WPARAM wParam = 0) {
+        PostMessageW(window, msg, wParam, 0);
         DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info_.hProcess, &code);
+        if (WaitForSingleObject(info_.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
         return code;
     }
     bool SawFrame() const { return sawFrame_; }
@@ -129,15 +131,18 @@ private:
     bool sawFrame_ = false;
 };
 
-// The status bar's first part once it reads `expected` (the demo brings it up to date when
-// idle), or what it read last after `ms`.
-std::wstring WaitForStatus(HWND bar, const std::wstring& expected, DWORD ms = 10000) {
+// What `read` gives once it is `expected` (the demo brings its status bar up to date when
+// idle), or what it gave last after ten seconds.
+template <class Read>
+std::wstring WaitFor(const std::wstring& expected, Read read) {
     std::wstring text;
-    for (DWORD waited = 0; waited <= ms; waited += 20) {
-        if ((text = TextOf(bar)) == expected) break;
-        Sleep(20);
-    }
+    for (DWORD waited = 0; waited <= 10000 && (text = read()) != expected; waited += 20) Sleep(20);
     return text;
+}
+
+// The status bar's first part through WM_GETTEXT, once it is `expected`.
+std::wstring WaitForStatus(HWND bar, const std::wstring& expected) {
+    return WaitFor(expected, [bar] { return TextOf(bar); });
 }
 
 std::string ClipboardText() {
@@ -206,14 +211,10 @@ TEST(DemoProgram, ShowsOneGridAndItsStatusAndEndsWithZeroWhenClosed) {
     SetDlgItemTextW(dialog, IDC_NUMBER_VALUE + 2, L"2");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitForStatus(bar, L"Focus: none  Selection: none"), L"Focus: none  Selection: none");
-    for (DWORD waited = 0; waited < 5000 && demo.StatusPart(bar, 1) != L"Rows: 6 (2 fixed)  Columns: 4 (1 fixed)";
-         waited += 20)
-        Sleep(20);
-    EXPECT_EQ(demo.StatusPart(bar, 1), L"Rows: 6 (2 fixed)  Columns: 4 (1 fixed)");
+    const std::wstring shape = L"Rows: 6 (2 fixed)  Columns: 4 (1 fixed)";
+    EXPECT_EQ(WaitFor(shape, [&] { return demo.StatusPart(bar, 1); }), shape);
 
-    PostMessageW(frame, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(demo.WaitForEnd());
-    EXPECT_EQ(demo.ExitCode(), 0u);
+    EXPECT_EQ(demo.EndBy(frame, WM_CLOSE), 0u);
 }
 
 TEST(DemoProgram, FillsSeededTextAndTakesSettingsFromTheCommandLine) {
@@ -245,9 +246,7 @@ TEST(DemoProgram, FillsSeededTextAndTakesSettingsFromTheCommandLine) {
         HWND grid = Children(frame, GRID_WINDOW_CLASS).front(), bar = Children(frame, STATUSCLASSNAMEW).front();
         EXPECT_EQ(CopyAll(grid), c.copied);
         EXPECT_EQ(WaitForStatus(bar, c.status), c.status);
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(demo.WaitForEnd());
-        EXPECT_EQ(demo.ExitCode(), 0u);
+        EXPECT_EQ(demo.EndBy(frame, WM_CLOSE), 0u);
     }
 }
 
@@ -270,9 +269,7 @@ TEST(DemoProgram, ABadCommandLineIsShownAndEndsWithTwo) {
         HWND box = demo.WaitForWindow(L"#32770");
         ASSERT_NE(box, nullptr);
         EXPECT_NE(MessageBoxText(box).find(c.said), std::wstring::npos) << testing::PrintToString(MessageBoxText(box));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(demo.WaitForEnd());
-        EXPECT_EQ(demo.ExitCode(), c.exitCode);
+        EXPECT_EQ(demo.EndBy(box, WM_COMMAND, IDOK), c.exitCode);
         EXPECT_FALSE(demo.SawFrame());
     }
 }

@@ -48,7 +48,7 @@ int CGridDemoApp::ExitInstance() {
 }
 
 BOOL CGridDemoApp::OnIdle(LONG) {
-    if (m_frame) m_frame->RefreshStatus();
+    if (m_frame) m_frame->RefreshStatusWhenIdle();
     return FALSE;
 }
 

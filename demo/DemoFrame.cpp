@@ -19,6 +19,7 @@ constexpr int kShapePartWidth = 300;         // the status bar's second part
 
 BEGIN_MESSAGE_MAP(CDemoFrame, CFrameWnd)
     ON_MESSAGE(WM_NOTIFY, OnNotifyMessage)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CDemoFrame::CDemoFrame(const DemoOptions& options)
@@ -115,6 +116,26 @@ void CDemoFrame::RefreshStatus() {
     const CGridCellRange bounds = selection.Empty() ? CGridCellRange() : m_grid.SelectionBounds();
     bar.SetText(0, SelectionStatusText(m_grid.GetFocusCell(), bounds, static_cast<int64_t>(selection.Size())));
     bar.SetText(1, ShapeStatusText(Shape()));
+    m_statusTick = ::GetTickCount();
+}
+
+void CDemoFrame::RefreshStatusWhenIdle() {
+    const bool due = m_statusDue || m_grid.Selection().Size() <= kExactStatusCells ||
+                     ::GetTickCount() - m_statusTick >= kStatusDelayMs;
+    if (due) {
+        m_statusDue = false;
+        RefreshStatus();
+    } else if (!m_statusTimer) {
+        m_statusTimer = SetTimer(kStatusTimerId, kStatusDelayMs) != 0;
+    }
+}
+
+void CDemoFrame::OnTimer(UINT_PTR id) {
+    if (id != kStatusTimerId) return;
+    KillTimer(id);
+    m_statusTimer = false;
+    // The idle pass that follows this message does the work, after whatever else came.
+    m_statusDue = true;
 }
 
 void CDemoFrame::RecalcLayout() {

@@ -3,6 +3,11 @@
 // focus cell and the selection, its second the table's counts; both are brought up to date
 // whenever the message loop goes idle (a paste or a sort changes the selection without a
 // notification) and on every selection notification.
+//
+// The selection's bounds take a walk over the whole selection (about 30 ms for a million
+// cells). So when idle with a selection larger than kExactStatusCells, the status is worked
+// out at most once per kStatusDelayMs: an idle pass sooner than that after the last one
+// leaves it to a one-shot timer, whose own idle pass brings it up to date.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +23,9 @@ class CDemoFrame : public CFrameWnd {
 public:
     static constexpr UINT kGridId = 1001;             // the grid's control id
     static constexpr UINT kFirstCommandId = 40000;    // the ids the frame gives to menu items
+    static constexpr size_t kExactStatusCells = 100000;  // selections up to this: every idle pass
+    static constexpr UINT kStatusDelayMs = 250;          // else at most this often
+    static constexpr UINT_PTR kStatusTimerId = 1;
 
     explicit CDemoFrame(const DemoOptions& options);
     ~CDemoFrame() override;
@@ -43,6 +51,9 @@ public:
 
     // Brings the status bar up to date.
     void RefreshStatus();
+    // The message loop went idle: brings the status bar up to date, at once or (for a large
+    // selection) when the status timer has run.
+    void RefreshStatusWhenIdle();
     // A message box owned by the frame (GBK text).
     int ShowMessage(const std::string& gbkText, UINT type = MB_OK | MB_ICONINFORMATION);
     // The id the frame gave to the item `text` of menu `menu` (as the features name them);
@@ -54,6 +65,7 @@ protected:
     void UpdateCommand(UINT id, CommandState* state) override;
     void RecalcLayout() override;
     LRESULT OnNotifyMessage(WPARAM, LPARAM lParam);
+    void OnTimer(UINT_PTR id);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -70,4 +82,7 @@ private:
     HIMAGELIST m_images = nullptr;         // the pictures; owned
     bool m_imagesShown = true;             // the grid draws them
     int m_imageColumn = -1;                // the column whose cells carry picture indices
+    DWORD m_statusTick = 0;                // GetTickCount of the last RefreshStatus
+    bool m_statusTimer = false;            // the status timer runs
+    bool m_statusDue = false;              // it has run: the next idle pass refreshes
 };

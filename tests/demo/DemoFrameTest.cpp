@@ -14,6 +14,7 @@
 #include "demo/GridSettings.h"
 #include "demo/NumbersDialog.h"
 #include "framework/GbkText.h"
+#include "framework/PrintPreview.h"
 
 namespace {
 
@@ -55,6 +56,35 @@ void Choose(CDemoFrame& frame, const std::string& menu, const std::string& text)
 }
 
 const char kSelectAll[] = "Select &All\tCtrl+A";
+
+// Dispatches this thread's messages until `done` says so or two seconds have passed.
+template <class Done>
+void PumpUntil(Done done) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!done() && GetTickCount() - start < 2000) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+}
+
+// What a preview window of this thread showed when the timer found it (which then closes it).
+struct PreviewSeen {
+    UINT pages = 0;
+    UINT current = 0;
+} g_previewSeen;
+
+BOOL CALLBACK ClosePreview(HWND hWnd, LPARAM) {
+    auto* preview = dynamic_cast<CPrintPreviewWnd*>(CWnd::FromHandlePermanent(hWnd));
+    if (!preview) return TRUE;
+    g_previewSeen = {preview->PageCount(), preview->CurrentPage()};
+    preview->PostMessage(WM_COMMAND, CPrintPreviewWnd::ID_CLOSE_PREVIEW);
+    return FALSE;
+}
+
+void CALLBACK LookForPreview(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!EnumThreadWindows(GetCurrentThreadId(), &ClosePreview, 0)) KillTimer(nullptr, id);
+}
 
 }  // namespace
 
@@ -240,6 +270,44 @@ TEST(DemoFrame, TableChangesKeepTextsAndMoveThePictures) {
     frame->Reshape({3, 2, 1, 2});
     EXPECT_EQ(frame->ImageColumn(), -1);
     EXPECT_FALSE(Enabled(StateWhenOpened(*frame, "&Table", "Show &pictures")));
+}
+
+TEST(DemoFrame, LargeSelectionsReachTheStatusAfterTheDelay) {
+    auto frame = OpenFrame({"--rows", "401", "--cols", "301", "--fill", "none"});
+    CGridCtrl& grid = frame->Grid();
+    CStatusBar& bar = frame->GetStatusBar();
+    // Small: the first idle pass shows it, notified or not.
+    grid.SelectRange(1, 1, 2, 2);
+    frame->RefreshStatusWhenIdle();
+    EXPECT_EQ(bar.GetText(0), "Focus: none  Selection: R1C1:R2C2 (4 cells)");
+
+    grid.SelectRange(1, 1, 400, 300);
+    frame->RefreshStatus();
+    ASSERT_EQ(bar.GetText(0), "Focus: none  Selection: R1C1:R400C300 (120000 cells)");
+    // One cell less, without a notification: an idle pass this soon leaves it to the timer.
+    grid.SetCellState(400, 300, 0);
+    frame->RefreshStatusWhenIdle();
+    frame->RefreshStatusWhenIdle();
+    EXPECT_EQ(bar.GetText(0), "Focus: none  Selection: R1C1:R400C300 (120000 cells)");
+    const DWORD start = GetTickCount();
+    const std::string expected = "Focus: none  Selection: R1C1:R400C300 (119999 cells)";
+    PumpUntil([&] {
+        frame->RefreshStatusWhenIdle();
+        return bar.GetText(0) == expected;
+    });
+    EXPECT_EQ(bar.GetText(0), expected);
+    EXPECT_GE(GetTickCount() - start + 20, CDemoFrame::kStatusDelayMs);  // the ticks' grain
+}
+
+TEST(DemoFrame, PrintPreviewShowsTheGridsPagesAndGivesTheWindowBack) {
+    auto frame = OpenFrame({"--rows", "1001", "--cols", "5", "--fill", "numbered"});
+    g_previewSeen = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookForPreview);
+    Choose(*frame, "&File", "Print Pre&view");  // returns when the preview has closed
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_previewSeen.current, 1u);
+    EXPECT_GT(g_previewSeen.pages, 1u);
+    EXPECT_TRUE(frame->IsWindowEnabled());
 }
 
 TEST(NumbersDialog, StaysOpenUntilTheNumbersPassTheCheck) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SeededText.h"
 #include "demo/DemoFeatures.h"
 #include "demo/DemoFrame.h"
 #include "demo/DemoResource.h"
@@ -174,7 +175,7 @@ std::wstring MessageBoxText(HWND box) {
 }  // namespace
 
 TEST(DemoProgram, ShowsOneGridAndItsStatusAndEndsWithZeroWhenClosed) {
-    Demo demo(L"--rows 6 --cols 4 --fixed-rows 1 --fixed-cols 1 --fill numbered");
+    Demo demo(L"--rows 6 --cols 4 --fixed-rows 1 --fixed-cols=1 --fill seeded --SelectionEnabled=1");
     ASSERT_TRUE(demo.Started());
     HWND frame = demo.WaitForWindow(L"CFrameWnd");
     ASSERT_NE(frame, nullptr);
@@ -193,11 +194,11 @@ TEST(DemoProgram, ShowsOneGridAndItsStatusAndEndsWithZeroWhenClosed) {
     EXPECT_EQ(demo.StatusPart(bar, 0), L"Focus: none  Selection: none");
     EXPECT_EQ(demo.StatusPart(bar, 1), L"Rows: 6 (1 fixed)  Columns: 4 (1 fixed)");
 
-    // The counts and the numbered texts, seen through the grid's commands.
+    // The counts and the benchmark words, seen through the grid's commands.
+    CSeededText words;
     std::string expected;
     for (int row = 1; row < 6; ++row)
-        for (int col = 1; col < 4; ++col)
-            expected += "R" + std::to_string(row) + "C" + std::to_string(col) + (col < 3 ? "\t" : row < 5 ? "\n" : "");
+        for (int col = 1; col < 4; ++col) expected += words.Word() + (col < 3 ? "\t" : row < 5 ? "\n" : "");
     EXPECT_EQ(CopyAll(grid), expected);
     EXPECT_EQ(WaitForStatus(bar, L"Focus: none  Selection: R1C1:R5C3 (15 cells)"),
               L"Focus: none  Selection: R1C1:R5C3 (15 cells)");
@@ -215,39 +216,6 @@ TEST(DemoProgram, ShowsOneGridAndItsStatusAndEndsWithZeroWhenClosed) {
     EXPECT_EQ(WaitFor(shape, [&] { return demo.StatusPart(bar, 1); }), shape);
 
     EXPECT_EQ(demo.EndBy(frame, WM_CLOSE), 0u);
-}
-
-TEST(DemoProgram, FillsSeededTextAndTakesSettingsFromTheCommandLine) {
-    struct Case {
-        const wchar_t* args;
-        std::string copied;    // select all and copy
-        const wchar_t* status; // right after the select all
-    } cases[] = {
-        {L"--rows 3 --cols 3 --fill seeded", "gihrfqbhew\tdaclskr\nfukegtwgpem\tldlyes",
-         L"Focus: none  Selection: R1C1:R2C2 (4 cells)"},
-        {L"--rows 3 --cols 3 --fixed-rows 0 --fixed-cols 2 --fill=seeded",
-         "gihrfqbhew\ndaclskr\nfukegtwgpem", L"Focus: none  Selection: R0C2:R2C2 (3 cells)"},
-        // A grid that selects nothing copies nothing: the clipboard keeps what it had.
-        {L"--rows 3 --cols 3 --SelectionEnabled=0", "kept", L"Focus: none  Selection: none"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.args)));
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 5);
-            memcpy(GlobalLock(memory), "kept", 5);
-            GlobalUnlock(memory);
-            SetClipboardData(CF_TEXT, memory);
-            CloseClipboard();
-        }
-        Demo demo(c.args);
-        HWND frame = demo.WaitForWindow(L"CFrameWnd");
-        ASSERT_NE(frame, nullptr);
-        HWND grid = Children(frame, GRID_WINDOW_CLASS).front(), bar = Children(frame, STATUSCLASSNAMEW).front();
-        EXPECT_EQ(CopyAll(grid), c.copied);
-        EXPECT_EQ(WaitForStatus(bar, c.status), c.status);
-        EXPECT_EQ(demo.EndBy(frame, WM_CLOSE), 0u);
-    }
 }
 
 TEST(DemoProgram, ABadCommandLineIsShownAndEndsWithTwo) {

@@ -110,7 +110,6 @@ BOOL CFrameWnd::SetAccelerators(const std::vector<ACCEL>& keys) {
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (!m_accelerators || !m_hWnd || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     if (msg->hwnd != m_hWnd && !(m_view && msg->hwnd == m_view->m_hWnd)) return FALSE;
-    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) UpdateMenuTree(::GetMenu(m_hWnd));
     return ::TranslateAcceleratorW(m_hWnd, m_accelerators, msg) != 0;
 }
 
@@ -124,14 +123,6 @@ void CFrameWnd::UpdateMenuItems(HMENU menu) {
         ::EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (state.enabled ? MF_ENABLED : MF_GRAYED));
         ::CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (state.checked ? MF_CHECKED : MF_UNCHECKED));
     }
-}
-
-void CFrameWnd::UpdateMenuTree(HMENU menu) {
-    if (!menu) return;
-    UpdateMenuItems(menu);
-    const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i)
-        if (HMENU sub = ::GetSubMenu(menu, i)) UpdateMenuTree(sub);
 }
 
 LRESULT CFrameWnd::OnInitMenuPopup(WPARAM menu, LPARAM flags) {

@@ -8,8 +8,8 @@
 // Commands: a menu item or shortcut reaches the frame as WM_COMMAND. The frame's own message
 // tables come first, then OnFrameCommand; a command neither takes goes on to the view, so a
 // view that handles commands itself (the grid's edit commands) needs nothing from the frame.
-// Before a menu opens, and before a shortcut is turned into its command, UpdateCommand says
-// for each item whether it is enabled and checked.
+// Before a menu opens (also when the system checks a shortcut's menu item before sending its
+// command), UpdateCommand says for each item whether it is enabled and checked.
 #pragma once
 
 #include <windows.h>
@@ -87,10 +87,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Every item of the menu bar and its submenus, before a shortcut is turned into its
-    // command (the system ignores the shortcut of a disabled item).
-    void UpdateMenuTree(HMENU menu);
-
     CStatusBar m_statusBar;    // along the bottom; made with the window
     UINT m_statusId = AFX_IDW_STATUS_BAR;  // its control id
     CWnd* m_view = nullptr;    // fills the rest; not owned

@@ -208,6 +208,15 @@ TEST(DemoFrame, ShortcutsWorkForTheGridAndFrameOnly) {
         EXPECT_EQ(frame->PreTranslateMessage(&msg) != FALSE, c.taken);
         EXPECT_EQ(grid.Selection().Size(), c.taken ? 9u : 0u);
     }
+    // Copy was greyed when the Edit menu last opened; its shortcut works once there is a
+    // selection.
+    grid.ClearSelection();
+    EXPECT_FALSE(Enabled(StateWhenOpened(*frame, "&Edit", "&Copy\tCtrl+C")));
+    grid.SelectAllCells();
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+    MSG copy{grid.m_hWnd, WM_KEYDOWN, 'C', 1};
+    EXPECT_TRUE(frame->PreTranslateMessage(&copy));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
 }

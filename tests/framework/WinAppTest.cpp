@@ -68,6 +68,7 @@ TEST(WinAppRun, IdlesAfterEveryMessageSentFromAnotherThreadAndFiltersPostedOnes)
     other.join();
     EXPECT_TRUE(idledAfterSent);
     EXPECT_EQ(code, 7);  // ExitInstance's
-    // Idle at the start, after the kept message (never dispatched), after each message.
-    EXPECT_EQ(app.events, "isipi");
+    // An idle pass after each message; the kept one never dispatched. (The sent message may
+    // come before the first idle pass or after it.)
+    EXPECT_TRUE(app.events == "isipi" || app.events == "sipi") << app.events;
 }

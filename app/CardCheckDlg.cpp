@@ -1,5 +1,8 @@
 #include "app/CardCheckDlg.h"
 
+#include <algorithm>
+
+#include "app/CheckLog.h"
 #include "app/CheckLogFile.h"
 #include "app/ResultList.h"
 #include "framework/System.h"
@@ -35,7 +38,17 @@ const DWORD kLabelFormat = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPS
 const DWORD kValueFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;    // 0x8024
 const COLORREF kGridBackground = RGB(255, 255, 224);
 
+// The buttons a driver call holds, in HeldButtons order.
+const int kCheckButtons[3] = {IDC_READ_BASIC, IDC_PIN_RESET, IDC_DEBIT};
+
+// Pixels the list box draws its text in from its left edge, and room after the text's end.
+const int kListTextMargin = 4;
+
 }  // namespace
+
+void SetCreatedFont(HWND control, const CFont& font) {
+    if (font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(font)), TRUE);
+}
 
 BEGIN_MESSAGE_MAP(CCardCheckDlg, CDialog)
     ON_WM_CREATE()
@@ -67,7 +80,9 @@ int CCardCheckDlg::OnCreate(CREATESTRUCTW*) {
 
 void CCardCheckDlg::OnDestroy() {
     Default();
-    m_hDriver.Free();
+    // Not under a call that is still running (a driver that pumps messages can see the
+    // window go): the call returns into the library, which goes when it has.
+    if (!m_inDriverCall) m_hDriver.Free();
 }
 
 BOOL CCardCheckDlg::OnInitDialog() {
@@ -76,9 +91,8 @@ BOOL CCardCheckDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     DialogFonts& fonts = DialogFonts::Get();
-    for (int id : {IDC_READ_BASIC, IDC_PIN_RESET, IDC_DEBIT})
-        SendDlgItemMessageW(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(fonts.buttons)), TRUE);
-    m_list.SetFont(fonts.list, TRUE);
+    for (int id : kCheckButtons) SetCreatedFont(GetDlgItem(id), fonts.buttons);
+    SetCreatedFont(m_list, fonts.list);
 
     SetupGrid();
     EnableLiveChecks(false);
@@ -95,7 +109,7 @@ void CCardCheckDlg::SetupGrid() {
     m_grid.SetColumnWidth(1, 412);
     m_grid.FocusCellFramed = FALSE;
     m_grid.MergeCells(0, 0, 0, 1);
-    m_grid.SetFont(DialogFonts::Get().grid, TRUE);
+    SetCreatedFont(m_grid, DialogFonts::Get().grid);
     for (int row = 0; row < m_grid.GetRowCount(); ++row) m_grid.SetRowHeight(row, 39);
     m_grid.SetRowHeight(0, 42);
 
@@ -124,12 +138,23 @@ int CCardCheckDlg::AddToList(const std::string& text) {
         m_list.InsertString(-1, piece);
         m_list.SetCurSel(m_list.GetCount() - 1);
     }
+    UpdateListExtent();
     return 0;
 }
 
 int CCardCheckDlg::ClearList() {
     m_list.ResetContent();
+    UpdateListExtent();
     return 0;
+}
+
+void CCardCheckDlg::UpdateListExtent() {
+    CClientDC dc(m_list);
+    CSelectGuard font(dc, m_list.GetFont());
+    int widest = 0;
+    for (int line = 0, count = m_list.GetCount(); line < count; ++line)
+        widest = std::max(widest, static_cast<int>(dc.GetTextExtent(m_list.GetText(line)).cx));
+    m_list.SendMessage(LB_SETHORIZONTALEXTENT, widest > 0 ? static_cast<WPARAM>(widest + 2 * kListTextMargin) : 0);
 }
 
 void CCardCheckDlg::EnableLiveChecks(bool enable) {
@@ -137,7 +162,35 @@ void CCardCheckDlg::EnableLiveChecks(bool enable) {
     ::EnableWindow(GetDlgItem(IDC_DEBIT), enable);
 }
 
+bool CCardCheckDlg::CanStart(int button) const {
+    return !m_inDriverCall && ::IsWindowEnabled(GetDlgItem(button));
+}
+
+CCardCheckDlg::HeldButtons CCardCheckDlg::BeginDriverCall() {
+    HeldButtons held{{}, ::GetFocus()};
+    for (int i = 0; i < 3; ++i) held.enabled[i] = ::IsWindowEnabled(GetDlgItem(kCheckButtons[i])) != FALSE;
+    m_inDriverCall = true;
+    for (int id : kCheckButtons) ::EnableWindow(GetDlgItem(id), FALSE);
+    return held;
+}
+
+bool CCardCheckDlg::EndDriverCall(const HeldButtons& held) {
+    m_inDriverCall = false;
+    if (!IsWindow()) {
+        m_hDriver.Free();  // the window went during the call
+        return false;
+    }
+    for (int i = 0; i < 3; ++i) ::EnableWindow(GetDlgItem(kCheckButtons[i]), held.enabled[i]);
+    // Disabling the focused button took the focus away; the keyboard gets it back, unless
+    // the operator has moved on to another program meanwhile.
+    HWND focus = ::GetFocus();
+    bool ours = focus == nullptr || focus == m_hWnd || ::IsChild(m_hWnd, focus);
+    if (ours && held.focus && ::IsWindow(held.focus) && ::IsWindowEnabled(held.focus)) ::SetFocus(held.focus);
+    return true;
+}
+
 void CCardCheckDlg::OnReadBasicInfo() {
+    if (!CanStart(IDC_READ_BASIC)) return;
     // The cleared display must be on the screen while the driver call blocks.
     m_grid.RemoveAllCells();
     m_grid.RefreshAll();
@@ -147,36 +200,41 @@ void CCardCheckDlg::OnReadBasicInfo() {
     UpdateWindow();
 
     DriverResult read;
+    HeldButtons held = BeginDriverCall();
     {
         CWaitCursor busy;
         read = m_hDriver.ReadCardBas();
     }
-    if (read.code != 0) {
-        AddToList(ReadBasicDriverErrorText(read.code, read.text));
+    const bool shown = EndDriverCall(held);  // else the window went during the call
+    std::optional<CardBasicInfo> parsed;
+    if (read.code == 0) parsed = ParseCardBasicInfo(read.text);
+    if (!parsed) {
+        if (!shown) return;
+        AddToList(read.code != 0 ? ReadBasicDriverErrorText(read.code, read.text) : ReadBasicFieldErrorText());
         EnableLiveChecks(false);
         return;
     }
-    std::optional<CardBasicInfo> card = ParseCardBasicInfo(read.text);
-    if (!card) {
-        AddToList(ReadBasicFieldErrorText());
-        EnableLiveChecks(false);
-        return;
+    const CardBasicInfo& card = *parsed;
+    m_cardReference = MakeCardReference(card);
+    RuleOutcome rules = ApplyFieldRules(card);
+    BasicVerdict verdict = ComposeBasicVerdict(card, rules);
+    if (shown) {
+        for (int row = 1; row < m_grid.GetRowCount() && row <= CardBasicInfo::kFieldCount; ++row)
+            m_grid.SetCellText(row, 1, card.Field(row));
+        m_grid.RefreshAll();
+        UpdateWindow();
+        for (const std::string& text : verdict.listTexts) AddToList(text);
+        EnableLiveChecks(verdict.liveChecksEnabled);
     }
-    m_cardReference = MakeCardReference(*card);
-    RuleOutcome rules = ApplyFieldRules(*card);
-
-    for (int row = 1; row < m_grid.GetRowCount() && row <= CardBasicInfo::kFieldCount; ++row)
-        m_grid.SetCellText(row, 1, card->Field(row));
-    m_grid.RefreshAll();
-    UpdateWindow();
-
-    BasicVerdict verdict = ComposeBasicVerdict(*card, rules);
-    for (const std::string& text : verdict.listTexts) AddToList(text);
-    EnableLiveChecks(verdict.liveChecksEnabled);
-    AppendBasicInfoRecord(verdict.resultText, verdict.detailText, *card);
+    // The record is written even when nobody is left to see the check.
+    LogWriteResult logged = AppendBasicInfoRecord(verdict.resultText, verdict.detailText, card);
+    if (shown && !logged.written) AddToList(LogWriteFailedText(logged.path));
 }
 
 void CCardCheckDlg::RunLiveCheck(LiveCheck check) {
+    int button = check == LiveCheck::PinReset ? IDC_PIN_RESET : IDC_DEBIT;
+    // Only for the card a basic check has read.
+    if (!CanStart(button) || m_cardReference.empty()) return;
     // The prompt tells the operator how many PIN entries the reader will ask for; it must
     // be on the screen before the driver takes over.
     AddToList(LiveCheckPrompt(check));
@@ -186,14 +244,19 @@ void CCardCheckDlg::RunLiveCheck(LiveCheck check) {
         m_list.UpdateWindow();
 
     DriverResult result;
+    HeldButtons held = BeginDriverCall();
     {
         CWaitCursor busy;
         result = check == LiveCheck::PinReset ? m_hDriver.ReloadPin(m_cardReference) : m_hDriver.DoDebit(m_cardReference);
     }
-    m_list.DeleteString(m_list.GetCount() - 1);
-    AddToList(LiveCheckResultText(check, result.code, result.text));
-    AppendLiveCheckRecord(CardNumberOfReference(m_cardReference), LiveCheckLogTitle(check), result.code,
-                          result.code == 0 ? std::string() : result.text);
+    const bool shown = EndDriverCall(held);
+    if (shown) {
+        m_list.DeleteString(m_list.GetCount() - 1);
+        AddToList(LiveCheckResultText(check, result.code, result.text));
+    }
+    LogWriteResult logged = AppendLiveCheckRecord(CardNumberOfReference(m_cardReference), LiveCheckLogTitle(check),
+                                                  result.code, result.code == 0 ? std::string() : result.text);
+    if (shown && !logged.written) AddToList(LogWriteFailedText(logged.path));
 }
 
 void CCardCheckDlg::OnPinResetCheck() { RunLiveCheck(LiveCheck::PinReset); }

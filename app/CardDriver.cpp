@@ -26,6 +26,30 @@ struct OutputBuffer {
     std::vector<char> bytes;
 };
 
+// The folder of a module (null: the program), with a trailing backslash.
+std::wstring FolderOf(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);  // cut short: try a larger buffer
+    }
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+bool FileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A library by its full path; its own dependencies are then looked for beside it first.
+HMODULE LoadFrom(const std::wstring& path) {
+    return FileExists(path) ? LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : nullptr;
+}
+
 // A writable, zero-terminated copy of exactly the given bytes, in a buffer of at least
 // `minSize` bytes whose rest is zero.
 std::vector<char> ArgumentBuffer(std::string_view text, size_t minSize = 0) {
@@ -48,9 +72,25 @@ void LibraryHandle::Reset(HMODULE module) {
     module_ = module;
 }
 
+std::wstring CardDriver::ProgramFolderPath(const wchar_t* library) {
+    std::wstring folder = FolderOf(nullptr);
+    return folder.empty() ? folder : folder + library;
+}
+
+std::wstring CardDriver::SystemFolderPath(const wchar_t* library) {
+    wchar_t folder[MAX_PATH];
+    UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    return std::wstring(folder, n) + L"\\" + library;
+}
+
 bool CardDriver::Load(const wchar_t* library) {
     Free();
-    LibraryHandle handle(LoadLibraryW(library));
+    // The first file found is the driver: one beside the program that does not load is
+    // not replaced by another from the system folder.
+    std::wstring path = ProgramFolderPath(library);
+    if (!FileExists(path)) path = SystemFolderPath(library);
+    LibraryHandle handle(LoadFrom(path));
     if (!handle) return false;
     readCardBas_ = As<ReadCardBasFn>(Resolve(handle.Get(), "iReadCardBas", "_iReadCardBas@8"));
     reloadPin_ = As<ReloadPinFn>(Resolve(handle.Get(), "iReloadPIN", "_iReloadPIN@12"));
@@ -79,7 +119,7 @@ DriverResult CardDriver::ReadCardBas() {
 
 DriverResult CardDriver::ReloadPin(const std::string& cardReference) {
     if (!IsLoaded()) return {kNotLoaded, std::string()};
-    std::vector<char> card = ArgumentBuffer(cardReference);
+    std::vector<char> card = ArgumentBuffer(cardReference, kCardReferenceBufferSize);
     OutputBuffer out(kLiveCheckOutputSize);
     int code = reloadPin_(kCardInterface, card.data(), out.data());
     return {code, out.Text()};
@@ -87,7 +127,7 @@ DriverResult CardDriver::ReloadPin(const std::string& cardReference) {
 
 DriverResult CardDriver::DoDebit(const std::string& cardReference, std::string_view transaction) {
     if (!IsLoaded()) return {kNotLoaded, std::string()};
-    std::vector<char> card = ArgumentBuffer(cardReference);
+    std::vector<char> card = ArgumentBuffer(cardReference, kCardReferenceBufferSize);
     std::vector<char> pay = ArgumentBuffer(transaction, kTransactionBufferSize);
     OutputBuffer out(kLiveCheckOutputSize);
     int code = doDebit_(kCardInterface, card.data(), pay.data(), out.data());

@@ -41,6 +41,8 @@ public:
     static constexpr size_t kReadCardBasOutputSize = 20480;
     static constexpr size_t kLiveCheckOutputSize = 300;
     static constexpr size_t kTransactionBufferSize = 200;
+    // The card reference is handed over in a zero-filled buffer of at least this size.
+    static constexpr size_t kCardReferenceBufferSize = 100;
     // The card interface argument of every call: detect the card, contact interface first.
     static constexpr int kCardInterface = 3;
     // The fixed transaction of the debit check: two amounts and a date and time.
@@ -48,10 +50,15 @@ public:
     // Code of a call made while no driver is loaded (no driver returns it).
     static constexpr int kNotLoaded = -100000;
 
-    // Loads the library (by name, so the program's own directory is searched first) and
-    // resolves iReadCardBas, iReloadPIN and iDoDebit by their plain names, else by their
-    // decorated ones. False, with the library freed again, when any is missing.
+    // Loads the library of that file name from the program's own folder, or when it is not
+    // there from the system folder; never from the working directory or the PATH, where
+    // anybody may have put a file of that name. Resolves iReadCardBas, iReloadPIN and
+    // iDoDebit by their plain names, else by their decorated ones. False, with the library
+    // freed again, when there is no such file, it does not load or an entry point is missing.
     bool Load(const wchar_t* library = kLibraryName);
+    // Where Load looks for a library of that file name, in order.
+    static std::wstring ProgramFolderPath(const wchar_t* library);
+    static std::wstring SystemFolderPath(const wchar_t* library);
     void Free();
     bool IsLoaded() const { return static_cast<bool>(library_); }
 

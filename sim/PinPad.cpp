@@ -9,7 +9,6 @@
 namespace sim {
 namespace {
 constexpr UINT_PTR kTimeoutTimer = 1;
-constexpr int kPinLength = 6;
 
 struct PadState {
     const std::string* prompt;
@@ -29,7 +28,7 @@ INT_PTR CALLBACK PadProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             SetWindowTextW(GetDlgItem(dialog, IDC_PIN_PROMPT), gbk::ToWide(*state->prompt).c_str());
             SetText(GetDlgItem(dialog, IDOK), "确定");
             SetText(GetDlgItem(dialog, IDCANCEL), "取消");
-            SendDlgItemMessageW(dialog, IDC_PIN_EDIT, EM_LIMITTEXT, kPinLength, 0);
+            SendDlgItemMessageW(dialog, IDC_PIN_EDIT, EM_LIMITTEXT, kMaxPinDigits, 0);
             SetTimer(dialog, kTimeoutTimer, static_cast<UINT>(state->timeoutSeconds) * 1000u, nullptr);
             return TRUE;  // the focus goes to the edit, the first tab stop
         case WM_TIMER:
@@ -40,13 +39,14 @@ INT_PTR CALLBACK PadProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
-                wchar_t digits[kPinLength + 2] = {};
-                int n = GetDlgItemTextW(dialog, IDC_PIN_EDIT, digits, kPinLength + 2);
-                if (n != kPinLength) {  // a PIN has six digits: the pad waits for the rest
+                wchar_t typed[kMaxPinDigits + 2] = {};  // room to see one character too many
+                GetDlgItemTextW(dialog, IDC_PIN_EDIT, typed, kMaxPinDigits + 2);
+                std::string pin = gbk::FromWide(typed);
+                if (!IsPin(pin)) {  // too short (or not digits): the pad waits for the rest
                     MessageBeep(MB_ICONWARNING);
                     return TRUE;
                 }
-                state->entry = {PinEntry::Entered, gbk::FromWide(digits)};
+                state->entry = {PinEntry::Entered, pin};
             } else if (LOWORD(wParam) != IDCANCEL) {
                 break;
             }

@@ -11,8 +11,8 @@ struct PinEntry {
     std::string pin;  // digits, when entered
 };
 
-// Shows the pad over the caller's active window until six digits are confirmed, the pad
-// is cancelled, or `timeoutSeconds` pass. `prompt` is GBK.
+// Shows the pad over the caller's active window until a PIN (4 to 12 digits, as the INI
+// file's) is confirmed, the pad is cancelled, or `timeoutSeconds` pass. `prompt` is GBK.
 PinEntry AskPin(const std::string& prompt, int timeoutSeconds);
 
 }  // namespace sim

@@ -20,6 +20,7 @@ namespace {
 constexpr size_t kReadCardBasOutput = 20480;
 constexpr size_t kLiveCheckOutput = 300;
 constexpr size_t kTransactionBuffer = 200;
+constexpr size_t kCardReferenceBuffer = 100;
 
 struct Reply {
     int code;
@@ -56,13 +57,15 @@ std::string HexOfText(const char* text) { return text ? Hex(text, std::strlen(te
 // The text arguments an entry point takes besides its output buffer.
 enum class Takes { Nothing, Card, CardAndPayment };
 
-// Appends what an entry point received to the record file: the argument texts in hex,
-// and whether the output buffer was all zeros over the contract's size.
+// Appends what an entry point received to the record file: the argument texts in hex, the
+// card reference's and the transaction's whole buffers as the interface sizes them, and
+// whether the output buffer was all zeros over the contract's size.
 void Record(const Config& config, const char* entry, int iType, Takes takes, const char* cardInfo,
             const char* payInfo, const char* out, size_t outSize) {
     if (config.recordPath.empty()) return;
     std::string block = std::string("[") + entry + "]\r\niType=" + std::to_string(iType) + "\r\n";
     if (takes != Takes::Nothing) block += "cardInfo=" + HexOfText(cardInfo) + "\r\n";
+    if (takes != Takes::Nothing && cardInfo) block += "cardBuffer=" + Hex(cardInfo, kCardReferenceBuffer) + "\r\n";
     if (takes == Takes::CardAndPayment) block += "payInfo=" + HexOfText(payInfo) + "\r\n";
     if (payInfo) block += "payBuffer=" + Hex(payInfo, kTransactionBuffer) + "\r\n";
     bool zeroed = out && std::all_of(out, out + outSize, [](char c) { return c == '\0'; });
@@ -84,33 +87,27 @@ void WriteText(char* out, size_t outSize, const std::string& text) {
 // A test looks at its own program while the reader "works": the host program's exported
 // function `void __cdecl NAME(const char* entry)` named by the script, called during the
 // call, before the output is written. A name the program does not export is ignored.
-void CallHostHook(const IniFile& ini, const std::string& entry) {
-    std::string name = ini.Get("script", entry + ".hook");
+void CallHostHook(const std::string& name, const char* entry) {
     if (name.empty()) return;
     using Hook = void(__cdecl*)(const char* entry);
     FARPROC found = GetProcAddress(GetModuleHandleW(nullptr), name.c_str());
-    if (found) reinterpret_cast<Hook>(reinterpret_cast<void*>(found))(entry.c_str());
+    if (found) reinterpret_cast<Hook>(reinterpret_cast<void*>(found))(entry);
 }
 
 // Scripted mode: the code and the exact bytes the INI file gives for this entry point.
-int ScriptedReply(const IniFile& ini, const std::string& entry, char* out, size_t outSize) {
-    CallHostHook(ini, entry);
-    int code = ini.GetInt("script", entry + ".code", 0);
-    std::string bytes = DecodeBytes(ini.Get("script", entry + ".out"));
-    std::string length = ini.Get("script", entry + ".length");
-    if (!length.empty()) {
-        size_t n = length == "buffer" ? outSize : std::strtoul(length.c_str(), nullptr, 0);
-        char pad = static_cast<char>(std::strtoul(ini.Get("script", entry + ".pad", "20").c_str(), nullptr, 16));
-        bytes.resize(n, pad);
-    }
-    bool terminate = ini.Get("script", entry + ".nul", "yes") != "no";
-    if (!out) return code;
-    if (terminate) {
+int ScriptedReply(const Config& config, const char* entry, char* out, size_t outSize) {
+    auto found = config.script.find(entry);
+    const ScriptedAnswer answer = found == config.script.end() ? ScriptedAnswer() : found->second;
+    CallHostHook(answer.hook, entry);
+    std::string bytes = answer.out;
+    if (answer.wholeBuffer || answer.length) bytes.resize(answer.wholeBuffer ? outSize : *answer.length, answer.pad);
+    if (!out) return answer.code;
+    if (answer.nul) {
         WriteText(out, outSize, bytes);
     } else {
         std::memcpy(out, bytes.data(), std::min(bytes.size(), outSize));
     }
-    return code;
+    return answer.code;
 }
 
 bool Finds(int iType, Interface iface, Reply* reply) {
@@ -146,18 +143,7 @@ bool SameCard(const Config& config, const char* cardInfo, Reply* reply) {
 // Where PIN entries come from: the pad, or the INI file's answers for this call.
 class PinSource {
 public:
-    PinSource(const Config& config, const char* answersKey) : config_(config) {
-        std::string list = config.ini.Get("unattended", answersKey);
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t comma = std::min(list.find(',', start), list.size());
-            std::string item = list.substr(start, comma - start);
-            item.erase(0, item.find_first_not_of(' '));
-            item.erase(item.find_last_not_of(' ') + 1);
-            if (!item.empty()) answers_.push_back(item);
-            start = comma + 1;
-        }
-    }
+    PinSource(const Config& config, const std::vector<std::string>& answers) : config_(config), answers_(answers) {}
 
     PinEntry Ask(const std::string& prompt) {
         if (config_.mode == Mode::Interactive) return AskPin(prompt, config_.pinTimeoutSeconds);
@@ -165,12 +151,12 @@ public:
         const std::string& answer = answers_[next_++];
         if (answer == "cancel") return {PinEntry::Cancelled, std::string()};
         if (answer == "timeout") return {PinEntry::TimedOut, std::string()};
-        return {PinEntry::Entered, DecodeBytes(answer)};
+        return {PinEntry::Entered, answer};
     }
 
 private:
     const Config& config_;
-    std::vector<std::string> answers_;
+    const std::vector<std::string>& answers_;  // checked PINs, "cancel" or "timeout"
     size_t next_ = 0;
 };
 
@@ -182,7 +168,7 @@ Reply Abandoned(const PinEntry& entry) {
 Reply ReloadPin(const Config& config, int iType, const char* cardInfo) {
     Reply reply{0, std::string()};
     if (!CardPresent(config, iType, &reply) || !SameCard(config, cardInfo, &reply)) return reply;
-    PinSource pins(config, "reset");
+    PinSource pins(config, config.resetAnswers);
     PinEntry first = pins.Ask("请输入新密码");
     if (first.outcome != PinEntry::Entered) return Abandoned(first);
     PinEntry second = pins.Ask("请再次输入新密码");
@@ -220,7 +206,7 @@ Reply DoDebit(const Config& config, int iType, const char* cardInfo, const char*
     if (!IsTransaction(payInfo)) return {-14, "命令参数错"};
     CardState& card = StateOf(config);
     if (card.triesLeft == 0) return {-52, "PIN锁定"};
-    PinSource pins(config, "debit");
+    PinSource pins(config, config.debitAnswers);
     PinEntry entry = pins.Ask("请输入密码");
     if (entry.outcome != PinEntry::Entered) return Abandoned(entry);
     if (entry.pin != card.pin) {
@@ -242,6 +228,23 @@ int Answer(char* out, size_t outSize, const Reply& reply) {
     WriteText(out, outSize, reply.text);
     return reply.code;
 }
+
+// One entry point's call: the settings read afresh and the call recorded; then a mistake in
+// the settings is reported, a script answers, or the reader does its work. Nothing thrown
+// leaves the DLL: the caller is no C++ program of ours.
+template <typename Work>
+int Call(const char* entry, int iType, Takes takes, const char* cardInfo, const char* payInfo, char* out,
+         size_t outSize, Work work) {
+    try {
+        Config config = LoadConfig();
+        Record(config, entry, iType, takes, cardInfo, payInfo, out, outSize);
+        if (config.error) return Answer(out, outSize, {kConfigErrorCode, ConfigErrorText(config, outSize - 1)});
+        if (config.mode == Mode::Scripted) return ScriptedReply(config, entry, out, outSize);
+        return Answer(out, outSize, work(config));
+    } catch (...) {
+        return Answer(out, outSize, {-99, "模拟读卡器内部错误"});
+    }
+}
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -253,22 +256,16 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" int __stdcall iReadCardBas(int iType, char* pOutInfo) {
-    Config config = LoadConfig();
-    Record(config, "iReadCardBas", iType, Takes::Nothing, nullptr, nullptr, pOutInfo, kReadCardBasOutput);
-    if (config.mode == Mode::Scripted) return ScriptedReply(config.ini, "iReadCardBas", pOutInfo, kReadCardBasOutput);
-    return Answer(pOutInfo, kReadCardBasOutput, ReadCardBas(config, iType));
+    return Call("iReadCardBas", iType, Takes::Nothing, nullptr, nullptr, pOutInfo, kReadCardBasOutput,
+                [&](const Config& config) { return ReadCardBas(config, iType); });
 }
 
 extern "C" int __stdcall iReloadPIN(int iType, char* pCardInfo, char* pOutInfo) {
-    Config config = LoadConfig();
-    Record(config, "iReloadPIN", iType, Takes::Card, pCardInfo, nullptr, pOutInfo, kLiveCheckOutput);
-    if (config.mode == Mode::Scripted) return ScriptedReply(config.ini, "iReloadPIN", pOutInfo, kLiveCheckOutput);
-    return Answer(pOutInfo, kLiveCheckOutput, ReloadPin(config, iType, pCardInfo));
+    return Call("iReloadPIN", iType, Takes::Card, pCardInfo, nullptr, pOutInfo, kLiveCheckOutput,
+                [&](const Config& config) { return ReloadPin(config, iType, pCardInfo); });
 }
 
 extern "C" int __stdcall iDoDebit(int iType, char* pCardInfo, char* pPayInfo, char* pOutInfo) {
-    Config config = LoadConfig();
-    Record(config, "iDoDebit", iType, Takes::CardAndPayment, pCardInfo, pPayInfo, pOutInfo, kLiveCheckOutput);
-    if (config.mode == Mode::Scripted) return ScriptedReply(config.ini, "iDoDebit", pOutInfo, kLiveCheckOutput);
-    return Answer(pOutInfo, kLiveCheckOutput, DoDebit(config, iType, pCardInfo, pPayInfo));
+    return Call("iDoDebit", iType, Takes::CardAndPayment, pCardInfo, pPayInfo, pOutInfo, kLiveCheckOutput,
+                [&](const Config& config) { return DoDebit(config, iType, pCardInfo, pPayInfo); });
 }

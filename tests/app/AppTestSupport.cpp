@@ -136,24 +136,62 @@ void DialogUnderTest::ExpectLiveChecks(bool enabled, const std::string& context)
     EXPECT_EQ(Enabled(IDC_DEBIT), enabled) << context;
 }
 
-std::wstring TodaysLogFolder(const std::wstring& root) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t day[16];
-    std::swprintf(day, 16, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    return root + L"\\LOG\\" + day;
+LogDate NextDay(const LogDate& day) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(day.year);
+    st.wMonth = static_cast<WORD>(day.month);
+    st.wDay = static_cast<WORD>(day.day);
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+    t.QuadPart += 24ull * 60 * 60 * 10000000;
+    ft = {t.LowPart, t.HighPart};
+    FileTimeToSystemTime(&ft, &st);
+    return {st.wYear, st.wMonth, st.wDay};
 }
 
-std::string TodaysLog(const std::wstring& root, const std::string& cardNumber) {
-    std::string bytes;
-    ReadFileBytes(TodaysLogFolder(root) + L"\\" + gbk::ToWide(cardNumber) + L".txt", bytes);
-    return bytes;
+std::wstring LogFolder(const std::wstring& root, const LogDate& day) {
+    return root + L"\\LOG\\" + gbk::ToWide(DateDirectoryName(day.year, day.month, day.day));
+}
+
+std::vector<std::wstring> LogFoldersSince(const std::wstring& root, const LogDate& since) {
+    std::vector<std::wstring> folders{LogFolder(root, since)};
+    std::wstring today = LogFolder(root, TodayLocal());
+    if (today != folders.front()) folders.push_back(today);
+    return folders;
+}
+
+std::string LogSince(const std::wstring& root, const std::string& cardNumber, const LogDate& since) {
+    std::string all, bytes;
+    for (const std::wstring& folder : LogFoldersSince(root, since))
+        if (ReadFileBytes(L"\\\\?\\" + folder + L"\\" + LogFileName(cardNumber), bytes)) all += bytes;
+    return all;
+}
+
+std::vector<std::wstring> LogFileNamesSince(const std::wstring& root, const LogDate& since) {
+    std::vector<std::wstring> names;
+    for (const std::wstring& folder : LogFoldersSince(root, since))
+        for (const std::wstring& name : FilesIn(folder)) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 std::string DialogTest::TakeLog(const std::string& cardNumber) const {
     std::string bytes = Log(cardNumber);
-    DeleteFileW((TodaysLogFolder(dir_.Path()) + L"\\" + gbk::ToWide(cardNumber) + L".txt").c_str());
+    for (const std::wstring& folder : LogFoldersSince(dir_.Path(), since_))
+        DeleteFileW((L"\\\\?\\" + folder + L"\\" + LogFileName(cardNumber)).c_str());
     return bytes;
+}
+
+void DialogTest::BlockLog(const std::wstring& root, const std::string& cardNumber) const {
+    CreateDirectoryW((root + L"\\LOG").c_str(), nullptr);
+    for (const LogDate& day : {since_, NextDay(since_)}) {
+        std::wstring folder = LogFolder(root, day), file = folder + L"\\" + LogFileName(cardNumber);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        DeleteFileW(file.c_str());
+        EXPECT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+    }
 }
 
 namespace {

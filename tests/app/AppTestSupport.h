@@ -16,6 +16,8 @@
 
 #include "app/CardCheckDlg.h"
 #include "app/CardData.h"
+#include "app/CheckLog.h"
+#include "app/CheckLogFile.h"
 #include "tests/driver/TestSupport.h"
 #include "tests/logic/TestCards.h"
 
@@ -132,11 +134,20 @@ private:
 };
 
 // ---- the check log ----
+// A test takes the date before it acts; its records are in that day's folder or, when the
+// run crossed midnight, in the next day's, so the clock cannot fail it.
 
-// LOG\YYYYMMDD below `root` for today.
-std::wstring TodaysLogFolder(const std::wstring& root);
-// Today's log file of a card below `root`; empty when there is none.
-std::string TodaysLog(const std::wstring& root, const std::string& cardNumber);
+// The day after `day`.
+LogDate NextDay(const LogDate& day);
+// LOG\YYYYMMDD below `root` for a day.
+std::wstring LogFolder(const std::wstring& root, const LogDate& day);
+// LOG\YYYYMMDD below `root` for the day `since` and, when it differs, today.
+std::vector<std::wstring> LogFoldersSince(const std::wstring& root, const LogDate& since);
+// A card's records below `root` written since that day, the earlier day's first; empty
+// when there are none.
+std::string LogSince(const std::wstring& root, const std::string& cardNumber, const LogDate& since);
+// The names of the log files below `root` since that day, each once, sorted.
+std::vector<std::wstring> LogFileNamesSince(const std::wstring& root, const LogDate& since);
 // The files below a folder, as paths relative to it, sorted.
 std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 
@@ -162,11 +173,15 @@ protected:
         reader_.ReadsCard(card);
         ui_->Click(IDC_READ_BASIC);
     }
-    std::string Log(const std::string& cardNumber) const { return TodaysLog(dir_.Path(), cardNumber); }
-    // The card's log of today, which is removed, so the next case of a table starts afresh.
+    std::string Log(const std::string& cardNumber) const { return LogSince(dir_.Path(), cardNumber, since_); }
+    // The card's log, which is removed, so the next case of a table starts afresh.
     std::string TakeLog(const std::string& cardNumber) const;
-    std::vector<std::wstring> LogFiles() const { return FilesBelow(dir_ / L"LOG"); }
+    std::vector<std::wstring> LogFiles() const { return LogFileNamesSince(dir_.Path(), since_); }
+    // A folder where the card's log file of the test's day, and of the next, would go, so
+    // that its records cannot be written.
+    void BlockLog(const std::wstring& root, const std::string& cardNumber) const;
 
+    LogDate since_ = TodayLocal();  // the day the test began
     TempDir dir_;
     ScopedCurrentDirectory cwd_{dir_.Path()};
     SimulatedReader reader_{dir_};

@@ -53,8 +53,7 @@ TEST_F(DialogTest, EdgeCaseCardPassesAndIsFromAnotherProvince) {
                                     "终端机编号：410100813475\r\n"
                                     "终端设备号：\r\n" +
                                     separator + "\r\n");
-    std::wstring day = TodaysLogFolder(L"");
-    EXPECT_EQ(LogFiles(), (std::vector<std::wstring>{day.substr(5) + L"\\X00000019.txt"}));
+    EXPECT_EQ(LogFiles(), std::vector<std::wstring>{L"X00000019.txt"});
 }
 
 TEST_F(DialogTest, ReadsOfOneCardAppendToItsFileOfTheDay) {
@@ -266,17 +265,23 @@ TEST_F(DialogTest, DisplayIsClearedAndPaintedBeforeTheReaderIsAsked) {
     EXPECT_EQ(ui_->List(), Lines{kPass});
 }
 
-// A log that cannot be opened costs the record and nothing else.
-TEST_F(DialogTest, UnwritableLogSkipsTheRecordOnly) {
-    const std::wstring day = TodaysLogFolder(L"").substr(1);  // LOG\YYYYMMDD
+// A record that cannot be written is reported after the check's own lines, naming its file;
+// the check's outcome and buttons are as ever.
+TEST_F(DialogTest, UnwritableLogIsReportedAfterTheCheck) {
+    const LogDate days[] = {since_, NextDay(since_)};
     struct Case {
         const char* what;
-        std::wstring blocker;
-        bool folder;
+        std::function<void(const std::wstring& root)> block;
+        size_t blockingFiles;  // left below the working directory, untouched
     } cases[] = {
-        {"LOG is a file", L"LOG", false},
-        {"the day's folder is a file", day, false},
-        {"the card's file is a folder", day + L"\\X00000019.txt", true},
+        {"LOG is a file", [](const std::wstring& root) { WriteFileBytes(root + L"\\LOG", "in the way"); }, 1},
+        {"the day's folder is a file",
+         [&](const std::wstring& root) {
+             CreateDirectoryW((root + L"\\LOG").c_str(), nullptr);
+             for (const LogDate& day : days) WriteFileBytes(LogFolder(root, day), "in the way");
+         },
+         2},
+        {"the card's file is a folder", [&](const std::wstring& root) { BlockLog(root, "X00000019"); }, 0},
     };
     int serial = 0;
     for (const Case& c : cases) {
@@ -284,22 +289,22 @@ TEST_F(DialogTest, UnwritableLogSkipsTheRecordOnly) {
         ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
         ScopedCurrentDirectory cwd(root);
         ASSERT_TRUE(cwd.Changed());
-        std::wstring blocker = root + L"\\" + c.blocker;
-        for (size_t at = c.blocker.find(L'\\'); at != std::wstring::npos; at = c.blocker.find(L'\\', at + 1))
-            CreateDirectoryW((root + L"\\" + c.blocker.substr(0, at)).c_str(), nullptr);
-        if (c.folder)
-            ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr)) << c.what;
-        else
-            WriteFileBytes(blocker, "in the way");
+        c.block(root);
 
         Read(ValidHomeCard());
-        EXPECT_EQ(ui_->List(), Lines{kPass}) << c.what;
+        Lines list = ui_->List();
+        ASSERT_EQ(list.size(), 2u) << c.what;
+        EXPECT_EQ(list[0], kPass) << c.what;
+        EXPECT_TRUE(list[1] == LogWriteFailedText(LogFolder(root, days[0]) + L"\\X00000019.txt") ||
+                    list[1] == LogWriteFailedText(LogFolder(root, days[1]) + L"\\X00000019.txt"))
+            << c.what;
+        EXPECT_EQ(ui_->Selection(), 1) << c.what;
         ui_->ExpectLiveChecks(true, c.what);
         std::vector<std::wstring> left = FilesBelow(root);
-        EXPECT_EQ(left, c.folder ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.blocker}) << c.what;
-        std::string bytes;
-        if (!c.folder) {
-            EXPECT_TRUE(ReadFileBytes(blocker, bytes));
+        EXPECT_EQ(left.size(), c.blockingFiles) << c.what;
+        for (const std::wstring& file : left) {
+            std::string bytes;
+            EXPECT_TRUE(ReadFileBytes(root + L"\\" + file, bytes));
             EXPECT_EQ(bytes, "in the way") << c.what;
         }
     }

@@ -148,8 +148,7 @@ TEST_F(LiveCheckTest, UseTheCardOfTheLastRead) {
     ExpectCallOf("iDoDebit", card.cardIdCode + "|王珅12345|", "debit");
     EXPECT_EQ(Log(card.cardNumber), BasicRecord(kResultFailed, kFailHeadline + "\r\n卡号格式不符合规范。\r\n", card) +
                                         LiveRecord(kDebitTitle, 0, ""));
-    std::wstring day = TodaysLogFolder(L"").substr(5);
-    EXPECT_EQ(LogFiles(), (std::vector<std::wstring>{day + L"\\X00000019.txt", day + L"\\王珅12345.txt"}));
+    EXPECT_EQ(LogFiles(), (std::vector<std::wstring>{L"X00000019.txt", L"王珅12345.txt"}));
 
     // A read that fails keeps that card for the live checks too.
     reader_.Answer("iReadCardBas", -2, "无卡");
@@ -158,16 +157,24 @@ TEST_F(LiveCheckTest, UseTheCardOfTheLastRead) {
     EXPECT_EQ(ui_->dlg.CardReference(), card.cardIdCode + "|王珅12345|");
 }
 
-TEST_F(LiveCheckTest, UnwritableLogStillShowsTheOutcome) {
-    std::wstring file = TodaysLogFolder(dir_.Path()) + L"\\X00000019.txt";
-    ASSERT_TRUE(DeleteFileW(file.c_str()));
-    ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+// A record that cannot be written: the outcome as ever, then a line naming the file.
+TEST_F(LiveCheckTest, UnwritableLogIsReportedAfterTheOutcome) {
+    BlockLog(dir_.Path(), "X00000019");
     reader_.Answer("iDoDebit", -52, "PIN锁定");
     ui_->Click(IDC_DEBIT);
     ui_->Click(IDC_PIN_RESET);
-    EXPECT_EQ(ui_->List(), (Lines{kPass, kDebitFailed, "状态码：[-52] 错误描述：[PIN锁定]", kResetPassed}));
+    Lines list = ui_->List();
+    ASSERT_EQ(list.size(), 6u);
+    EXPECT_EQ(Lines(list.begin(), list.begin() + 3), (Lines{kPass, kDebitFailed, "状态码：[-52] 错误描述：[PIN锁定]"}));
+    EXPECT_EQ(list[4], kResetPassed);
+    for (const std::string& line : {list[3], list[5]}) {
+        EXPECT_TRUE(line == LogWriteFailedText(LogFolder(dir_.Path(), since_) + L"\\X00000019.txt") ||
+                    line == LogWriteFailedText(LogFolder(dir_.Path(), NextDay(since_)) + L"\\X00000019.txt"))
+            << line;
+    }
     EXPECT_TRUE(LogFiles().empty());
     EXPECT_EQ(reader_.Calls().size(), 2u);
+    ui_->ExpectLiveChecks(true);
 }
 
 // The reader's own checks in unattended mode: it accepts the card reference and the
@@ -207,17 +214,9 @@ public:
     const Lines& PromptsSeen() const { return seen_; }
 
 private:
-    static BOOL CALLBACK FindPad(HWND hWnd, LPARAM lp) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hWnd, &owner);
-        if (owner != GetCurrentProcessId() || !IsWindowVisible(hWnd) || !GetDlgItem(hWnd, IDC_PIN_EDIT)) return TRUE;
-        *reinterpret_cast<HWND*>(lp) = hWnd;
-        return FALSE;
-    }
     void Run() {
         for (const std::wstring& pin : pins_) {
-            HWND pad = nullptr;
-            for (int i = 0; i < 500 && !pad; ++i, Sleep(10)) EnumWindows(&FindPad, reinterpret_cast<LPARAM>(&pad));
+            HWND pad = WaitForOwnWindow([](HWND w) { return GetDlgItem(w, IDC_PIN_EDIT) != nullptr; }, 5000);
             if (!pad) return;
             Lines now = ListLines(list_);
             seen_.push_back(now.empty() ? "" : now.back());

@@ -3,6 +3,8 @@
 // simulated reader its dialog comes up, checks a card and closes on WM_CLOSE.
 #include "AppTestSupport.h"
 
+#include <cwchar>
+
 #include "framework/GbkText.h"
 
 namespace {
@@ -40,17 +42,18 @@ HWND ToolWindowOf(DWORD process, bool anyCaption = false) {
     return args.found;
 }
 
-// The program started in `folder` (its working directory too), ended when still running
-// at the end of the test.
+// The program started from `folder`, in `workingDirectory` (the same folder unless given),
+// ended when still running at the end of the test.
 class Program {
 public:
-    explicit Program(const std::wstring& folder) {
+    explicit Program(const std::wstring& folder, std::wstring workingDirectory = std::wstring()) {
+        if (workingDirectory.empty()) workingDirectory = folder;
         std::wstring exe = folder + L"\\CardCheck.exe";
         std::wstring command = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                                  &info_) != FALSE;
+        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  workingDirectory.c_str(), &si, &info_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -123,6 +126,56 @@ TEST(Program, WithoutAUsableDriverNoWindowAppearsAndTheProgramEnds) {
     }
 }
 
+// A driver put in the working directory or on the PATH is not the reader's: the program
+// beside which there is none does not start.
+TEST(Program, NeverLoadsADriverFromTheWorkingDirectoryOrThePath) {
+    TempDir folder, planted;
+    ASSERT_NO_FATAL_FAILURE(Place(folder, L"CardCheck.exe", L"CardCheck.exe"));
+    ASSERT_NO_FATAL_FAILURE(Place(planted, L"SSCardDriver.dll", L"SSCardDriver.dll"));
+    SimulatedReader reader(planted);
+    reader.ReadsCard(ValidOtherProvinceCard());
+    ScopedEnv path(L"PATH", planted.Path() + L";C:\\windows\\system32;C:\\windows");
+    Program program(folder.Path(), planted.Path());
+    ASSERT_TRUE(program.Started());
+    EXPECT_TRUE(program.WaitForEnd(20000));
+    EXPECT_FALSE(program.SawWindow());
+    EXPECT_TRUE(reader.Calls().empty());
+}
+
+namespace {
+// A string of a file's version resource, from its Chinese (936) block.
+std::wstring VersionString(const std::wstring& file, const wchar_t* name, VS_FIXEDFILEINFO* fixed = nullptr) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return L"<none>";
+    void* value = nullptr;
+    UINT length = 0;
+    if (fixed && VerQueryValueW(data.data(), L"\\", &value, &length) && length >= sizeof *fixed)
+        *fixed = *static_cast<VS_FIXEDFILEINFO*>(value);
+    std::wstring key = std::wstring(L"\\StringFileInfo\\080403a8\\") + name;
+    if (!VerQueryValueW(data.data(), key.c_str(), &value, &length) || length == 0) return L"<none>";
+    return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+}  // namespace
+
+// The file properties: the program and the simulated reader carry one product name and
+// version, the numbers and the text agree, and the reader says it is a simulation.
+TEST(Program, VersionResourcesNameTheProductAndTheSimulatedReader) {
+    VS_FIXEDFILEINFO program{}, reader{};
+    const std::wstring exe = BesideThisProgram(L"CardCheck.exe"), dll = BesideThisProgram(L"SSCardDriver.dll");
+    std::wstring version = VersionString(exe, L"FileVersion", &program);
+    wchar_t numbers[64];
+    std::swprintf(numbers, 64, L"%u.%u.%u.%u", HIWORD(program.dwFileVersionMS), LOWORD(program.dwFileVersionMS),
+                  HIWORD(program.dwFileVersionLS), LOWORD(program.dwFileVersionLS));
+    EXPECT_EQ(version, numbers);
+    EXPECT_EQ(VersionString(dll, L"FileVersion", &reader), version);
+    EXPECT_EQ(reader.dwFileVersionMS, program.dwFileVersionMS);
+    EXPECT_EQ(reader.dwFileVersionLS, program.dwFileVersionLS);
+    EXPECT_EQ(VersionString(exe, L"ProductName"), L"Tessarin（自查版）");
+    EXPECT_EQ(VersionString(dll, L"ProductName"), L"Tessarin（自查版）");
+    EXPECT_EQ(VersionString(dll, L"FileDescription"), L"模拟读卡器：仅供培训和测试，不是真实读卡器的驱动");
+}
+
 TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     TempDir folder;
     ASSERT_NO_FATAL_FAILURE(Place(folder, L"CardCheck.exe", L"CardCheck.exe"));
@@ -130,6 +183,7 @@ TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     SimulatedReader reader(folder);  // the program inherits the INI file's name
     reader.ReadsCard(ValidOtherProvinceCard());
 
+    const LogDate since = TodayLocal();
     Program program(folder.Path());
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow(20000);
@@ -142,7 +196,7 @@ TEST(Program, WithTheReaderShowsItsWindowChecksACardAndCloses) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_DEBIT)));
     EXPECT_EQ(reader.Calls().size(), 1u);
     // The log goes below the program's working directory.
-    EXPECT_EQ(TodaysLog(folder.Path(), "X00000019"), BasicRecord(shown::kPass, "", ValidOtherProvinceCard()));
+    EXPECT_EQ(LogSince(folder.Path(), "X00000019", since), BasicRecord(shown::kPass, "", ValidOtherProvinceCard()));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForEnd(20000));

@@ -70,3 +70,58 @@ TEST(LibraryHandle, MoveOnlyAndFreedExactlyOnce) {
     c.Reset();
     EXPECT_EQ(GetModuleHandleW(L"PartialDriver.dll"), nullptr);
 }
+
+namespace {
+std::wstring ModulePath(HMODULE module) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+    return std::wstring(path, n);
+}
+}  // namespace
+
+// The driver comes from the program's folder, else from the system folder; a file of its
+// name in the working directory or on the PATH is never loaded.
+TEST(CardDriverLoad, SearchesOnlyTheProgramsFolderThenTheSystemFolder) {
+    const std::wstring source = CardDriver::ProgramFolderPath(L"DecoratedDriver.dll");
+    TempDir planted;
+    ASSERT_TRUE(CopyFileW(source.c_str(), (planted / L"PlantedDriver.dll").c_str(), FALSE));
+    {
+        ScopedCurrentDirectory cwd(planted.Path());
+        ASSERT_TRUE(cwd.Changed());
+        CardDriver driver;
+        EXPECT_FALSE(driver.Load(L"PlantedDriver.dll")) << "loaded from the working directory";
+    }
+    {
+        ScopedEnv path(L"PATH", planted.Path());
+        CardDriver driver;
+        EXPECT_FALSE(driver.Load(L"PlantedDriver.dll")) << "loaded from the PATH";
+    }
+    EXPECT_EQ(GetModuleHandleW(L"PlantedDriver.dll"), nullptr);
+
+    // Only in the system folder: found there. In both: the program's own is taken.
+    const std::wstring system = CardDriver::SystemFolderPath(L"PlantedDriver.dll");
+    const std::wstring systemDecorated = CardDriver::SystemFolderPath(L"DecoratedDriver.dll");
+    ASSERT_TRUE(CopyFileW(source.c_str(), system.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(source.c_str(), systemDecorated.c_str(), FALSE));
+    {
+        CardDriver driver;
+        EXPECT_TRUE(driver.Load(L"PlantedDriver.dll"));
+        EXPECT_EQ(ModulePath(GetModuleHandleW(L"PlantedDriver.dll")), system);
+        EXPECT_EQ(driver.ReadCardBas().text, "iReadCardBas");
+    }
+    {
+        CardDriver driver;
+        EXPECT_TRUE(driver.Load(L"DecoratedDriver.dll"));
+        EXPECT_EQ(ModulePath(GetModuleHandleW(L"DecoratedDriver.dll")), source);
+    }
+    // One beside the program that does not load is not replaced by the system folder's.
+    const std::wstring broken = CardDriver::ProgramFolderPath(L"PlantedDriver.dll");
+    WriteFileBytes(broken, "not a library");
+    {
+        CardDriver driver;
+        EXPECT_FALSE(driver.Load(L"PlantedDriver.dll"));
+    }
+    DeleteFileW(broken.c_str());
+    DeleteFileW(system.c_str());
+    DeleteFileW(systemDecorated.c_str());
+}

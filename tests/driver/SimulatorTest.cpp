@@ -2,6 +2,7 @@
 // simulated reader's own behaviour: sample cards, reader errors, PIN entry.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 #include "app/BasicCheck.h"
@@ -84,6 +85,7 @@ TEST_F(Simulator, CardReferenceIsPassedWholeAndTheTransactionInItsBuffer) {
     EXPECT_EQ(calls[0]["entry"], "iReloadPIN");
     EXPECT_EQ(calls[0]["iType"], "3");
     EXPECT_EQ(calls[0]["cardInfo"], Hex(reference));
+    EXPECT_EQ(calls[0]["cardBuffer"], Hex(reference.substr(0, 100)));
     EXPECT_EQ(calls[1]["entry"], "iDoDebit");
     EXPECT_EQ(calls[1]["iType"], "3");
     EXPECT_EQ(calls[1]["cardInfo"], Hex(reference));
@@ -91,6 +93,23 @@ TEST_F(Simulator, CardReferenceIsPassedWholeAndTheTransactionInItsBuffer) {
     EXPECT_EQ(calls[1]["payInfo"], Hex(transaction));
     EXPECT_EQ(calls[1]["payBuffer"], Hex(transaction + std::string(200 - transaction.size(), '\0')));
     EXPECT_EQ(calls[1]["outputZeroed"], "1");
+}
+
+// However short the card reference, the reader gets the 100 bytes the interface promises,
+// zero after the text.
+TEST_F(Simulator, ShortCardReferenceInAFullZeroFilledBuffer) {
+    Configure("mode = scripted");
+    for (const std::string& reference : {std::string(), std::string("a|b|"), std::string(99, 'C')}) {
+        DeleteFileW((dir_ / L"calls.txt").c_str());
+        driver_.ReloadPin(reference);
+        driver_.DoDebit(reference);
+        auto calls = Calls();
+        ASSERT_EQ(calls.size(), 2u);
+        for (auto& call : calls) {
+            EXPECT_EQ(call["cardInfo"], Hex(reference)) << call["entry"];
+            EXPECT_EQ(call["cardBuffer"], Hex(reference + std::string(100 - reference.size(), '\0'))) << call["entry"];
+        }
+    }
 }
 
 TEST_F(Simulator, ScriptedBytesAndCodesAsTheyAre) {
@@ -151,7 +170,6 @@ TEST_F(Simulator, ReaderErrors) {
         {"no-card", -2, "无卡"},
         {"reader-offline", -11, "读卡器连接错"},
         {"no-psam", -2201, "无PSAM卡"},
-        {"no-such-card", -2, "无卡"},
     };
     for (const Case& c : cases) {
         Configure(std::string("card = ") + c.card);
@@ -160,6 +178,37 @@ TEST_F(Simulator, ReaderErrors) {
             EXPECT_EQ(r.text, c.text) << c.card;
         }
     }
+}
+
+// A mistake in the settings is no reader error: every entry point names the file, the line
+// and the problem, for the tool to show.
+TEST_F(Simulator, MistakesInTheSettingsAreReportedWithFileAndLine) {
+    const std::string file = gbk::FromWide(ini_);
+    struct Case {
+        const char* reader;  // [reader] lines after the record line (line 3 on)
+        const char* rest;
+        int line;
+        std::string problem;
+    } cases[] = {
+        {"card = no-such-card", "", 3, "没有名为“no-such-card”的卡，也没有 [card.no-such-card] 节"},
+        {"card = mine", "[card.mine]\r\nbase = homme\r\n", 5, "没有名为“homme”的内置卡"},
+    };
+    for (const Case& c : cases) {
+        Configure(c.reader, c.rest);
+        const std::string text = "模拟读卡器配置有误：SSCardDriver.ini 第" + std::to_string(c.line) + "行：" + c.problem + "（" + file + "）";
+        for (const DriverResult& r : {driver_.ReadCardBas(), driver_.ReloadPin(kReference), driver_.DoDebit(kReference)}) {
+            EXPECT_EQ(r.code, -90) << c.reader;
+            EXPECT_EQ(r.text, text.substr(0, 299)) << c.reader;
+        }
+        EXPECT_EQ(Calls().size(), 3u) << "the calls are recorded all the same";
+        DeleteFileW((dir_ / L"calls.txt").c_str());
+    }
+    // A file the environment names must be there.
+    DeleteFileW(ini_.c_str());
+    DriverResult r = driver_.ReadCardBas();
+    EXPECT_EQ(r.code, -90);
+    EXPECT_EQ(r.text.substr(0, std::strlen("模拟读卡器配置有误：SSCardDriver.ini：文件不存在或无法读取")),
+              "模拟读卡器配置有误：SSCardDriver.ini：文件不存在或无法读取");
 }
 
 TEST_F(Simulator, CardsOfTheIniFile) {
@@ -231,7 +280,7 @@ TEST_F(Simulator, PinResetAsksTwiceAndDebitOnce) {
 }
 
 TEST_F(Simulator, LiveChecksVerifyTheirArguments) {
-    Configure("mode = unattended", "[unattended]\r\nreset = 1, 1\r\ndebit = 123456\r\n");
+    Configure("mode = unattended", "[unattended]\r\nreset = 1111, 1111\r\ndebit = 123456\r\n");
     EXPECT_EQ(driver_.ReloadPin(kReference).code, -23);  // the card in the reader is another one
     EXPECT_EQ(driver_.ReloadPin("").text, "传入数据与卡内不符");
     const std::string home = "410100D156000005004F2A3C1D8E9B70|B41000001|";
@@ -244,29 +293,38 @@ TEST_F(Simulator, LiveChecksVerifyTheirArguments) {
 }
 
 namespace {
-// Answers the PIN pad from another thread, as an operator would: the first pad that
-// shows gets `pin` typed and confirmed, or is cancelled when `pin` is empty.
+// Answers the PIN pad from another thread, as an operator would: the first pad of this
+// process that shows gets each of `pins` typed and confirmed in turn (a pad that stays
+// open, as for a PIN too short, takes the next), or is cancelled after the last.
 class Operator {
 public:
-    explicit Operator(std::wstring pin) : thread_([this, pin] { Run(pin); }) {}
-    ~Operator() { thread_.join(); }
+    explicit Operator(std::vector<std::wstring> pins, bool cancelAtTheEnd = false)
+        : thread_([this, pins, cancelAtTheEnd] { Run(pins, cancelAtTheEnd); }) {}
+    ~Operator() { Join(); }
+    // Waits for the operator to be done; read what it saw only after this.
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
     bool sawMaskedEdit = false;
     std::wstring caption;
+    int padStillOpen = 0;  // confirmations the pad did not accept
 
 private:
-    void Run(const std::wstring& pin) {
-        for (int i = 0; i < 500; ++i, Sleep(10)) {
-            HWND pad = FindWindowW(L"#32770", nullptr);
-            if (!pad || !GetDlgItem(pad, IDC_PIN_EDIT)) continue;
-            wchar_t text[64] = {};
-            GetWindowTextW(pad, text, 64);
-            caption = text;
-            HWND edit = GetDlgItem(pad, IDC_PIN_EDIT);
-            sawMaskedEdit = (GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD) != 0;
+    void Run(const std::vector<std::wstring>& pins, bool cancel) {
+        HWND pad = WaitForOwnWindow([](HWND w) { return GetDlgItem(w, IDC_PIN_EDIT) != nullptr; }, 5000);
+        if (!pad) return;
+        wchar_t text[64] = {};
+        GetWindowTextW(pad, text, 64);
+        caption = text;
+        HWND edit = GetDlgItem(pad, IDC_PIN_EDIT);
+        sawMaskedEdit = (GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD) != 0;
+        for (const std::wstring& pin : pins) {
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pin.c_str()));
-            PostMessageW(pad, WM_COMMAND, pin.empty() ? IDCANCEL : IDOK, 0);
-            return;
+            SendMessageW(pad, WM_COMMAND, IDOK, 0);
+            if (!IsWindow(pad) || !IsWindowVisible(pad)) return;  // ended (EndDialog hides it at once)
+            ++padStillOpen;
         }
+        if (cancel) PostMessageW(pad, WM_COMMAND, IDCANCEL, 0);
     }
     std::thread thread_;
 };
@@ -276,17 +334,51 @@ TEST_F(Simulator, InteractivePinPad) {
     const std::string home = "410100D156000005004F2A3C1D8E9B70|B41000001|";
     Configure("mode = interactive");
     {
-        Operator op(L"123456");
+        Operator op({L"123456"});
         EXPECT_EQ(driver_.DoDebit(home).code, 0);
+        op.Join();
         EXPECT_TRUE(op.sawMaskedEdit);
         EXPECT_EQ(op.caption, L"社保卡读卡器");
     }
     {
-        Operator op(L"");
+        Operator op({}, true);
         DriverResult r = driver_.DoDebit(home);
         EXPECT_EQ(r.code, -31);
         EXPECT_EQ(r.text, "用户取消密码输入");
     }
     Configure("mode = interactive\r\npinTimeout = 1");
     EXPECT_EQ(driver_.DoDebit(home).code, -32);  // nobody at the pad
+}
+
+// The pad takes exactly the PINs the settings take: 4 to 12 digits.
+TEST_F(Simulator, PinPadAndSettingsAgreeOnTheLength) {
+    const std::string home = "410100D156000005004F2A3C1D8E9B70|B41000001|";
+    struct Case {
+        const wchar_t* pin;
+        bool accepted;  // by the pad, and as `pin =` in the settings
+    } cases[] = {
+        {L"123", false}, {L"1234", true}, {L"123456", true}, {L"123456789012", true},
+        {L"1234567890123", false}, {L"12a4", false}, {L"", false},
+    };
+    int serial = 0;
+    for (const Case& c : cases) {
+        std::string pin = gbk::FromWide(c.pin);
+        // A card of its own each time, so its PIN is the one set here.
+        std::string card = "p" + std::to_string(++serial);
+        Configure("mode = interactive\r\ncard = " + card + "\r\npin = " + (*c.pin ? pin : std::string("\"\"")),
+                  "[card." + card + "]\r\nbase = home\r\n");
+        if (c.accepted) {
+            Operator op({c.pin});
+            EXPECT_EQ(driver_.DoDebit(home).code, 0) << pin;
+            op.Join();
+            EXPECT_EQ(op.padStillOpen, 0) << pin;
+            continue;
+        }
+        EXPECT_EQ(driver_.DoDebit(home).code, -90) << pin;  // the settings refuse it before any pad shows
+        Configure("mode = interactive");
+        Operator typing({c.pin}, true);
+        EXPECT_EQ(driver_.DoDebit(home).code, -31) << pin;  // the pad waited for more; then cancelled
+        typing.Join();
+        EXPECT_EQ(typing.padStillOpen, 1) << pin;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -69,16 +70,41 @@ inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     std::fclose(file);
 }
 
-// Sets an environment variable for a scope.
+// The names of the files (not folders) in a folder, sorted.
+inline std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Sets an environment variable for a scope, and puts back what it was.
 class ScopedEnv {
 public:
     ScopedEnv(const wchar_t* name, const std::wstring& value) : name_(name) {
+        DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+        if (n > 0) {
+            std::wstring old(n, L'\0');
+            old.resize(GetEnvironmentVariableW(name, &old[0], n));
+            old_ = old;
+            hadOld_ = true;
+        }
         SetEnvironmentVariableW(name, value.c_str());
     }
-    ~ScopedEnv() { SetEnvironmentVariableW(name_, nullptr); }
+    ~ScopedEnv() { SetEnvironmentVariableW(name_, hadOld_ ? old_.c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     const wchar_t* name_;
+    std::wstring old_;
+    bool hadOld_ = false;
 };
 
 // Runs a scope in another working directory.
@@ -124,4 +150,39 @@ inline std::vector<std::map<std::string, std::string>> ParseCallRecord(const std
         }
     }
     return calls;
+}
+
+// The first visible top-level window of this process that `match` accepts, waiting up to
+// `ms` for one: a test never takes another program's window (tests run side by side).
+template <typename Match>
+class OwnWindowSearch {
+public:
+    explicit OwnWindowSearch(Match match) : match_(std::move(match)) {}
+    HWND Find() {
+        found_ = nullptr;
+        EnumWindows(&Visit, reinterpret_cast<LPARAM>(this));
+        return found_;
+    }
+
+private:
+    static BOOL CALLBACK Visit(HWND hWnd, LPARAM lp) {
+        auto* self = reinterpret_cast<OwnWindowSearch*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hWnd, &owner);
+        if (owner != GetCurrentProcessId() || !IsWindowVisible(hWnd) || !self->match_(hWnd)) return TRUE;
+        self->found_ = hWnd;
+        return FALSE;
+    }
+    Match match_;
+    HWND found_ = nullptr;
+};
+
+template <typename Match>
+HWND WaitForOwnWindow(Match match, DWORD ms) {
+    OwnWindowSearch<Match> search(std::move(match));
+    for (DWORD waited = 0;; waited += 10) {
+        if (HWND found = search.Find()) return found;
+        if (waited >= ms) return nullptr;
+        Sleep(10);
+    }
 }

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/MessageLoop.h"
 #include "framework/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -19,16 +20,51 @@ CDialog::CDialog(UINT templateId, CWnd* parent)
 
 INT_PTR CDialog::DoModal() {
     if (m_hWnd) return -1;
-    INT_PTR result;
-    {
-        // Subclass the dialog window before its first message, as CreateEx does.
-        CWndCreateScope scope(this);
-        result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
-                                   &DialogProc, 0);
+    // Modal from the start: an EndDialog in OnInitDialog ends it before the loop begins.
+    m_inModalLoop = true;
+    m_endModal = false;
+    m_hiddenBehindLoop = false;
+    m_modalResult = -1;
+    // Made as a modeless dialog, then run by the framework's loop.
+    if (!Create(m_parent)) {
+        m_inModalLoop = false;
+        return -1;
     }
-    // A dialog whose creation failed leaves the object linked to a dead handle.
+    return RunModalLoop();
+}
+
+INT_PTR CDialog::RunModalLoop() {
+    const HWND dialog = m_hWnd, owner = ::GetWindow(dialog, GW_OWNER);
+    // The owner is given back its input before the dialog goes, so it gets the activation.
+    const bool disabledOwner = owner && ::IsWindowEnabled(owner) && !m_endModal;
+    if (disabledOwner) ::EnableWindow(owner, FALSE);
+    bool idle = true;
+    MSG msg;
+    while (!m_endModal && !m_hiddenBehindLoop && ::IsWindow(dialog)) {
+        if (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            idle = false;
+            if (!::IsWindowVisible(dialog)) {
+                ::ShowWindow(dialog, SW_SHOWNORMAL);
+                ::UpdateWindow(dialog);
+            }
+            if (owner && !(GetStyle() & DS_NOIDLEMSG))
+                ::SendMessageW(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+            continue;
+        }
+        if (!AfxPumpMessage(&msg)) {
+            if (msg.message == WM_QUIT) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        idle = true;
+    }
+    // Hidden behind the loop's back: the platform's EndDialog, whose value stays its own.
+    if (!m_endModal && m_hiddenBehindLoop && ::IsWindow(dialog)) m_modalResult = IDCANCEL;
+    m_inModalLoop = false;
+    if (disabledOwner) ::EnableWindow(owner, TRUE);
+    if (::IsWindow(dialog)) ::DestroyWindow(dialog);
+    // A dialog whose window went without WM_NCDESTROY reaching us leaves a dead handle.
     if (m_hWnd && !::IsWindow(m_hWnd)) Detach();
-    return result;
+    return m_modalResult;
 }
 
 BOOL CDialog::Create(HWND parent) {
@@ -57,7 +93,28 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     }
 }
 
-void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_inModalLoop) {
+        m_modalResult = result;
+        m_endModal = true;
+    }
+    // Hides the dialog, gives the owner its input back and wakes the loop.
+    ::EndDialog(m_hWnd, result);
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The platform's EndDialog hides the dialog through SetWindowPos (even one not shown
+    // yet): a modal loop that did not ask for it takes it as the end.
+    if (msg == WM_WINDOWPOSCHANGING && m_inModalLoop && !m_endModal) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos && (pos->flags & SWP_HIDEWINDOW)) m_hiddenBehindLoop = true;
+    }
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    return IsWindow() && ::IsDialogMessageW(m_hWnd, msg);
+}
 
 BOOL CDialog::UpdateData(BOOL save) {
     CDataExchange dx(this, save);

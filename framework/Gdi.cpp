@@ -73,7 +73,11 @@ CPoint CDC::MoveTo(int x, int y) {
 
 int CDC::DrawText(const std::string& gbkText, RECT* rect, UINT format) {
     std::wstring wide = gbk::ToWide(gbkText);
-    return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), rect, format);
+    const int length = static_cast<int>(wide.size());
+    // With DT_MODIFYSTRING the system writes the shortened text back, up to four characters
+    // longer than the text: it gets a buffer with that room (the result is not passed on).
+    if (format & DT_MODIFYSTRING) wide.append(4, L'\0');
+    return ::DrawTextW(m_hDC, &wide[0], length, rect, format);
 }
 
 BOOL CDC::TextOut(int x, int y, const std::string& gbkText) {

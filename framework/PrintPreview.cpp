@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/GbkText.h"
+#include "framework/MessageLoop.h"
 #include "framework/System.h"
 #include "framework/WinApp.h"
 
@@ -56,13 +57,11 @@ void CPrintPreviewWnd::RunModal(HWND owner, const std::string& gbkTitle) {
     if (owner) ::EnableWindow(owner, FALSE);
     MSG msg;
     while (IsWindow()) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+        // The framework's step before dispatch, as every loop of ours takes it.
+        if (!AfxPumpMessage(&msg)) {
+            if (msg.message == WM_QUIT) ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
             break;
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
     }
     if (owner) {
         ::EnableWindow(owner, TRUE);

@@ -91,6 +91,11 @@ public:
     // The message being dispatched gets default processing; its result is returned.
     LRESULT Default();
 
+    // A look at a message before it is dispatched (MessageLoop.h walks from the message's
+    // window up through its parents); TRUE means it was handled here and is not dispatched.
+    // The window may destroy itself in here (an editor ending on Enter).
+    virtual BOOL PreTranslateMessage(MSG* msg) { return FALSE; }
+
     // --- thin wrappers of the platform (W functions; texts are GBK) ---
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageW(m_hWnd, msg, wp, lp); }
     BOOL PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::PostMessageW(m_hWnd, msg, wp, lp); }

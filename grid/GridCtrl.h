@@ -7,15 +7,17 @@
 //                      system colours
 //   GridModel.cpp      row, column and cell store; cell access; modified flags; merging
 //   GridGeometry.cpp   pixel positions of rows, columns and cells; points to cells
+//   LineSizes.cpp      CGridLineSizes, the row heights and column widths with their totals
 //   GridScroll.cpp     scroll bars, scroll messages, the wheel, scrolling into view, resize,
 //                      auto-scroll
-//   GridPaint.cpp      the paint messages, the draw pass, background, grid lines,
-//                      single-cell redraw
+//   GridPaint.cpp      the paint messages (frame and client), the draw pass, background,
+//                      grid lines, single-cell redraw
 //   BufferedDC.cpp     CBufferedDC, the off-screen surface of one paint
 //   GridSelection.cpp  the selection set and the selection operations
 //   GridFocus.cpp      the focus cell and the end of editing
 //   GridSort.cpp       the sort column
-//   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells
+//   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells; the font objects
+//                      the grid hands out and how long they live
 //   GridImages.cpp     the image list and the focus cell's drag image
 //   GridPrint.cpp      printing: the job's layout, each page's bands, headings and body
 //   PrintLayout.cpp    the page cuts of a print job (no window)
@@ -38,6 +40,7 @@
 #include "framework/Print.h"
 #include "framework/Wnd.h"
 #include "grid/GridCellId.h"
+#include "grid/LineSizes.h"
 #include "grid/PrintLayout.h"
 #include "grid/SelectionSet.h"
 #include "grid/cells/GridCell.h"
@@ -62,8 +65,9 @@ enum : int {
     GRID_NOTIFY_BEGINDRAG = -109,
 };
 
-// What the mouse is doing (shared with the keyboard and drag-and-drop).
-enum MouseState : int {
+// What the mouse is doing (shared with the keyboard and drag-and-drop); the grid's
+// MouseState member holds one.
+enum GridMouseState : int {
     MS_IDLE = 0,
     MS_SELECTING_ALL = 1,
     MS_SELECTING_COLUMNS = 2,
@@ -178,7 +182,7 @@ public:
     IDataObject* ClipboardSource = nullptr;
 
     // ---- mouse state (set by the keyboard, mouse and drag-and-drop handlers) ----
-    int MouseState = MS_IDLE;           // what the mouse is doing (MS_)
+    GridMouseState MouseState = MS_IDLE;  // what the mouse is doing
     UINT_PTR AutoScrollTimer = 0;       // id of the running auto-scroll timer; 0 none
     BOOL LeftButtonDown = FALSE;        // from a left press to its release
     CPoint ButtonDownPoint;             // where the last left press was
@@ -188,8 +192,11 @@ public:
     CGridCellId DropTargetCell;         // the cell drawn drop-highlighted
 
     // ---- table (GridModel.cpp) ----
-    // Growing that runs out of memory reports it (AfxReportOutOfMemory) and returns FALSE:
-    // rows keep those built so far, columns stay as they were.
+    // Growing that fails, whatever the reason (memory exhausted, a count beyond what an
+    // array can hold, a cell that cannot be made), reports it as out of memory
+    // (AfxReportOutOfMemory), gives back the room it reserved and returns FALSE: rows keep
+    // those built so far, columns stay as they were. Shrinking cuts every merged block back
+    // to what is left of it (a block left with its origin alone is dissolved).
     BOOL SetRowCount(int rows);
     BOOL SetColumnCount(int cols);
     BOOL SetFixedRowCount(int fixedRows);
@@ -198,8 +205,10 @@ public:
     int GetColumnCount() const { return m_cols; }
     int GetFixedRowCount() const { return m_fixedRows; }
     int GetFixedColumnCount() const { return m_fixedCols; }
-    int GetRowHeight(int row) const;
-    int GetColumnWidth(int col) const;
+    int GetRowHeight(int row) const { return m_rowSizes.Size(row); }
+    int GetColumnWidth(int col) const { return m_colSizes.Size(col); }
+    // FALSE (and nothing changes) outside the counts or for a size outside
+    // [0, CGridLineSizes::MAX_SIZE].
     BOOL SetRowHeight(int row, int height);
     BOOL SetColumnWidth(int col, int width);
     BOOL RemoveAllCells();
@@ -228,7 +237,13 @@ public:
     // A new cell of CellClass for (row, col), or none when CellClass is no cell class.
     // Throws std::bad_alloc when the class cannot make an object (memory exhausted).
     virtual CGridCellBase* MakeCell(int row, int col);
-    // Deselects and deletes the cell at (row, col) and empties its place.
+    // Deselects the cell at (row, col), empties its place, then deletes it: while it is being
+    // deleted the table no longer reaches it, and the counts still match the arrays.
+    //
+    // A derived grid that overrides FreeCell must call RemoveAllCells() in its own
+    // destructor: the base destructor runs after the derived part is gone and can only call
+    // this version. Every path that frees cells (shrinking, RemoveAllCells, destruction)
+    // frees each cell exactly once, and only through FreeCell.
     virtual void FreeCell(int row, int col);
 
     // ---- window and notifications (GridWindow.cpp) ----
@@ -239,10 +254,24 @@ public:
     CGridTitleTip* GetTitleTip() const { return m_titleTip.get(); }
 
     // ---- geometry (GridGeometry.cpp) ----
+    // Every question below costs O(log n) on n rows or columns. Sums are 64-bit inside;
+    // pixel results saturate at what an int holds (positions at about +-2^30).
     int VirtualWidth() const;
     int VirtualHeight() const;
     int FixedColumnsWidth() const;
     int FixedRowsHeight() const;
+    // The sum of the heights of rows [first, last] (widths of columns), 0 when last < first;
+    // both are clamped to the table.
+    long long RowRangeHeight(int first, int last) const;
+    long long ColumnRangeWidth(int first, int last) const;
+    // The row under client y (column under client x), merged blocks not considered; -1 when
+    // none, or when it is a fixed one and fixed ones are not allowed.
+    int RowAt(int y, BOOL allowFixed = TRUE);
+    int ColumnAt(int x, BOOL allowFixed = TRUE);
+    // The client y of a row's top edge (x of a column's left edge) at the current scroll
+    // position, negative when scrolled off; FALSE for an index outside the table.
+    BOOL RowTop(int row, int* y);
+    BOOL ColumnLeft(int col, int* x);
     CGridCellId TopLeftScrollCell(BOOL forceRecompute = FALSE);
     CGridCellRange VisibleScrollRange(RECT* covered = nullptr, BOOL forceRecompute = FALSE);
     BOOL CellOrigin(int row, int col, POINT* origin);
@@ -259,10 +288,15 @@ public:
     BOOL IsCellOnScreen(int row, int col);
 
     // ---- scrolling (GridScroll.cpp) ----
+    // Moves the view in one step so that the cell is whole in view (as far as it fits):
+    // whole lines, never further than needed.
     void ScrollCellIntoView(int row, int col);
+    // The bars' ranges and pages; a bar is redrawn with the next paint, and only when what
+    // it shows changed.
     void UpdateScrollBars();
     void SetScrollBarShown(int bar, BOOL show);
     int ScrollPos(int bar, BOOL trackPosition = FALSE) const;
+    // `redraw`: the bar is redrawn with the next paint (not at once).
     BOOL SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
     int HScrollMax = 0;  // largest horizontal scroll position; 0 while the bar is hidden
     int VScrollMax = 0;  // likewise vertical
@@ -302,6 +336,15 @@ public:
 
     // ---- sorting (GridSort.cpp) ----
     void SetSortColumn(int col);
+
+    // ---- fonts (GridFonts.cpp) ----
+    // The font object of a cell with a font of its own: one per distinct description, valid
+    // until the grid is destroyed (an editor may hold it as long as it likes). None when the
+    // system cannot make the font.
+    HFONT FontObjectFor(const LOGFONTW& font);
+    // A default cell's font object that its new font replaces: kept valid until the next
+    // WM_SETFONT or the grid's end, since WM_GETFONT may have handed it out.
+    void RetireFontObject(CFont&& font);
 
     // ---- image list and drag image (GridImages.cpp) ----
     // The list cells draw their images from (not owned; none by default). Repaints; the
@@ -383,8 +426,10 @@ public:
 
 protected:
     // ---- messages ----
+    // Adds WS_EX_CLIENTEDGE and WS_CLIPCHILDREN, and moves the window so the new frame shows.
     void OnSubclassed() override;
     void OnSysColorChange();
+    LRESULT OnNcPaint(WPARAM region, LPARAM);
     void OnPaint();
     BOOL OnEraseBkgnd(HDC dc);
     LRESULT OnPrintClient(WPARAM dc, LPARAM flags);
@@ -408,8 +453,26 @@ protected:
 
 private:
     static void RegisterWindowClass();
-    // Frees row `row`'s cells (FreeCell each) and empties its row array.
-    void FreeRow(int row);
+    // Frees the rows (columns) from the last one down to `count`, one at a time, each cell
+    // through FreeCell; the counts follow the arrays at every step. Merged blocks reaching
+    // into them are cut back (CutBlocks) afterwards.
+    void DropRows(int count);
+    void DropColumns(int count);
+    // Builds rows (columns) up to `count`; FALSE after a failure (reported).
+    BOOL AddRows(int count);
+    BOOL AddColumns(int count);
+    // The origins of the merged blocks that reach from before row (`isRow`) or column
+    // `line` into it.
+    std::vector<CGridCellId> BlocksReaching(int line, bool isRow) const;
+    // Cuts the blocks of these origins back to the table; a block of one cell is dissolved.
+    void CutBlocks(const std::vector<CGridCellId>& origins);
+    // The pane that (row, col) is drawn in (scrolling cells, fixed columns, fixed rows),
+    // cut to `bounds`; `bounds` itself for the corner, which is drawn unclipped.
+    CRect PaneOf(int row, int col, const RECT& bounds) const;
+    // The bars' non-client area is repainted with the next paint.
+    void RepaintBars();
+    // Rows shown whole below the fixed rows (at least 1): a page for the wheel.
+    int RowsPerPage();
     // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
     // only cells inside `visible` (the scrolling cells on screen) are touched.
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
@@ -426,8 +489,8 @@ private:
     // ---- table ----
     // The counts; the fixed counts never exceed them, m_rows always equals the rows built.
     int m_rows = 0, m_fixedRows = 0, m_cols = 0, m_fixedCols = 0;
-    std::vector<UINT> m_rowHeights;   // one per row, pixels
-    std::vector<UINT> m_colWidths;    // one per column, pixels
+    CGridLineSizes m_rowSizes;        // one height per row, pixels, with their totals
+    CGridLineSizes m_colSizes;        // one width per column, likewise
     // One array of m_cols cell pointers per row; the grid owns every cell (none where
     // MakeCell made none).
     std::vector<std::vector<CGridCellBase*>> m_cells;
@@ -442,12 +505,19 @@ private:
 
     // ---- geometry ----
     CGridCellId m_topLeftCache;       // first non-fixed row and column shown; -1 = recompute
-    int m_barsShown = 0;              // bit 0 horizontal, bit 1 vertical
+    int m_barsShown = 0;              // the bars shown: BAR_HORZ_SHOWN, BAR_VERT_SHOWN bits
     bool m_updatingBars = false;      // UpdateScrollBars is running (its bars resize us)
+    bool m_sizing = false;            // WM_SIZE is being handled (its work may resize us)
+    bool m_attaching = false;         // OnSubclassed is moving the window
+    bool m_barsInvalid = false;       // the frame (the bars) waits for its next paint
 
     // ---- system colours as last read (a colour change replaces the defaults still equal
     // to them) ----
     COLORREF m_windowText = 0, m_window = 0, m_buttonFace = 0, m_buttonShadow = 0;
+
+    // ---- fonts handed out ----
+    CGridFontCache m_cellFonts;          // objects of the cells' own fonts, until the grid goes
+    std::vector<CFont> m_retiredFonts;   // default cells' replaced objects, until WM_SETFONT
 
     // ---- printing ----
     // Prints one cell into `rect`: a merged block's origin into the whole block's size, a

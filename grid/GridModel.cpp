@@ -1,4 +1,5 @@
 // The row, column and cell store: counts, sizes, cell access, modified flags, merging.
+#include <algorithm>
 #include <new>
 
 #include "framework/Exceptions.h"
@@ -29,6 +30,15 @@ void LeaveFixed(CGridCellBase* cell, DWORD lineBit, bool stillFixed) {
 void DeleteCells(std::vector<CGridCellBase*>& cells, size_t from) {
     for (size_t i = from; i < cells.size(); ++i) delete cells[i];
     cells.resize(from);
+}
+
+// Gives back the room a vector holds beyond its elements, when a smaller block can be had.
+template <class T>
+void ShrinkToFit(std::vector<T>& v) {
+    try {
+        v.shrink_to_fit();
+    } catch (...) {
+    }
 }
 }  // namespace
 
@@ -65,13 +75,127 @@ void CGridCtrl::FreeCell(int row, int col) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
     SetCellState(row, col, 0);
-    delete cell;
+    // Out of the table before it goes: whatever its destructor sets off (an editor ending,
+    // a question to the grid) finds no half-destroyed cell.
     m_cells[static_cast<size_t>(row)][static_cast<size_t>(col)] = nullptr;
+    delete cell;
 }
 
-void CGridCtrl::FreeRow(int row) {
-    for (int col = 0; col < m_cols; ++col) FreeCell(row, col);
-    m_cells[static_cast<size_t>(row)].clear();
+void CGridCtrl::DropRows(int count) {
+    const std::vector<CGridCellId> cut = BlocksReaching(count, true);
+    // From the end, one row at a time: the counts always match the arrays, and a cell's
+    // destructor that changes the table again only shortens this loop.
+    while (m_rows > count) {
+        const int row = m_rows - 1;
+        for (int col = 0; col < m_cols; ++col) FreeCell(row, col);
+        if (row != m_rows - 1) continue;  // the table changed under us; start from its end
+        m_cells.pop_back();
+        m_rowSizes.Truncate(row);
+        m_rows = row;
+    }
+    CutBlocks(cut);
+}
+
+void CGridCtrl::DropColumns(int count) {
+    const std::vector<CGridCellId> cut = BlocksReaching(count, false);
+    while (m_cols > count) {
+        const int col = m_cols - 1;
+        for (int row = 0; row < m_rows; ++row) FreeCell(row, col);
+        if (col != m_cols - 1) continue;
+        for (auto& cells : m_cells) cells.resize(static_cast<size_t>(col));
+        m_colSizes.Truncate(col);
+        m_cols = col;
+    }
+    CutBlocks(cut);
+}
+
+std::vector<CGridCellId> CGridCtrl::BlocksReaching(int line, bool isRow) const {
+    // A block that reaches from before `line` into it covers every one of its cells there.
+    std::vector<CGridCellId> origins;
+    const int across = isRow ? m_cols : m_rows;
+    for (int i = 0; i < across; ++i) {
+        const CGridCellBase* cell = isRow ? GetCell(line, i) : GetCell(i, line);
+        if (!cell || !cell->IsCoveredBySpan()) continue;
+        const CGridCellId origin = cell->GetSpanOwner();
+        const int start = isRow ? origin.row : origin.col;
+        if (start < line && (origins.empty() || origins.back() != origin)) origins.push_back(origin);
+    }
+    return origins;
+}
+
+void CGridCtrl::CutBlocks(const std::vector<CGridCellId>& origins) {
+    for (const CGridCellId& origin : origins) {
+        CGridCellBase* cell = GetCell(origin.row, origin.col);
+        if (!cell || !cell->IsSpanned()) continue;
+        CGridCellRange block = cell->GetSpanRange();
+        block.maxRow = std::min(block.maxRow, m_rows - 1);
+        block.maxCol = std::min(block.maxCol, m_cols - 1);
+        if (block.IsSet() && block.CellCount() > 1) {
+            cell->SetSpanRange(block);
+        } else {
+            // Its origin alone is left: an ordinary cell again, drawn as one.
+            cell->SetSpanRange(CGridCellRange());
+            cell->SetVisible(true);
+        }
+    }
+}
+
+BOOL CGridCtrl::AddRows(int count) {
+    // Reserved first, so that once a row is complete nothing below throws; a growth that
+    // fails gives the reserved room back.
+    try {
+        m_cells.reserve(static_cast<size_t>(count));
+        m_rowSizes.Reserve(count);
+        const int height = m_defaultNormal.GetHeight();
+        std::vector<CGridCellBase*> cells;
+        while (m_rows < count) {
+            // A row becomes reachable only when all its cells exist.
+            cells.reserve(static_cast<size_t>(m_cols));
+            try {
+                for (int col = 0; col < m_cols; ++col) cells.push_back(MakeCell(m_rows, col));
+            } catch (...) {
+                DeleteCells(cells, 0);
+                throw;
+            }
+            m_rowSizes.Append(height);
+            m_cells.push_back(std::move(cells));
+            cells = std::vector<CGridCellBase*>();
+            ++m_rows;
+        }
+        return TRUE;
+    } catch (...) {
+        ShrinkToFit(m_cells);
+        m_rowSizes.ShrinkToFit();
+        AfxReportOutOfMemory();
+        return FALSE;
+    }
+}
+
+BOOL CGridCtrl::AddColumns(int count) {
+    // All or nothing: the new columns join the table only when every row has its cells.
+    size_t built = 0;
+    try {
+        m_colSizes.Reserve(count);
+        for (auto& cells : m_cells) cells.reserve(static_cast<size_t>(count));
+        for (; built < m_cells.size(); ++built) {
+            for (int col = m_cols; col < count; ++col)
+                m_cells[built].push_back(MakeCell(static_cast<int>(built), col));
+        }
+    } catch (...) {
+        for (size_t row = 0; row < m_cells.size(); ++row) {
+            if (row <= built) DeleteCells(m_cells[row], static_cast<size_t>(m_cols));
+            ShrinkToFit(m_cells[row]);
+        }
+        m_colSizes.ShrinkToFit();
+        AfxReportOutOfMemory();
+        return FALSE;
+    }
+    const int width = m_defaultFixedCol.GetWidth();
+    while (m_cols < count) {
+        m_colSizes.Append(width);
+        ++m_cols;
+    }
+    return TRUE;
 }
 
 BOOL CGridCtrl::SetRowCount(int rows) {
@@ -82,37 +206,10 @@ BOOL CGridCtrl::SetRowCount(int rows) {
     if (m_focusCell.row >= rows) MoveFocusTo(-1, -1);
 
     BOOL result = TRUE;
-    if (rows < m_rows) {
-        for (int row = rows; row < m_rows; ++row) FreeRow(row);
-        m_cells.resize(static_cast<size_t>(rows));
-        m_rowHeights.resize(static_cast<size_t>(rows));
-        m_rows = rows;
-    } else {
-        try {
-            m_cells.reserve(static_cast<size_t>(rows));
-            m_rowHeights.reserve(static_cast<size_t>(rows));
-            const UINT height = static_cast<UINT>(m_defaultNormal.GetHeight());
-            std::vector<CGridCellBase*> cells;
-            while (m_rows < rows) {
-                // A row becomes reachable only when all its cells exist; nothing below throws
-                // once the row is complete (both arrays have their room reserved).
-                cells.reserve(static_cast<size_t>(m_cols));
-                try {
-                    for (int col = 0; col < m_cols; ++col) cells.push_back(MakeCell(m_rows, col));
-                } catch (...) {
-                    DeleteCells(cells, 0);
-                    throw;
-                }
-                m_rowHeights.push_back(height);
-                m_cells.push_back(std::move(cells));
-                cells = std::vector<CGridCellBase*>();
-                ++m_rows;
-            }
-        } catch (const std::bad_alloc&) {
-            AfxReportOutOfMemory();
-            result = FALSE;
-        }
-    }
+    if (rows < m_rows)
+        DropRows(rows);
+    else
+        result = AddRows(rows);
     SetModified(TRUE);
     UpdateScrollBars();
     RefreshAll();
@@ -127,40 +224,10 @@ BOOL CGridCtrl::SetColumnCount(int cols) {
     if (m_focusCell.col >= cols) MoveFocusTo(-1, -1);
 
     BOOL result = TRUE;
-    if (cols < m_cols) {
-        for (int row = 0; row < m_rows; ++row) {
-            for (int col = cols; col < m_cols; ++col) FreeCell(row, col);
-            m_cells[static_cast<size_t>(row)].resize(static_cast<size_t>(cols));
-        }
-        m_colWidths.resize(static_cast<size_t>(cols));
-        m_cols = cols;
-    } else {
-        // All or nothing: the new columns join the table only when every row has its cells.
-        size_t built = 0;
-        auto rollBack = [&] {
-            for (size_t row = 0; row <= built && row < m_cells.size(); ++row)
-                DeleteCells(m_cells[row], static_cast<size_t>(m_cols));
-        };
-        try {
-            m_colWidths.reserve(static_cast<size_t>(cols));
-            for (auto& cells : m_cells) cells.reserve(static_cast<size_t>(cols));
-            for (; built < m_cells.size(); ++built) {
-                for (int col = m_cols; col < cols; ++col)
-                    m_cells[built].push_back(MakeCell(static_cast<int>(built), col));
-            }
-        } catch (const std::bad_alloc&) {
-            rollBack();
-            AfxReportOutOfMemory();
-            result = FALSE;
-        } catch (...) {
-            rollBack();
-            throw;
-        }
-        if (result) {
-            m_colWidths.resize(static_cast<size_t>(cols), static_cast<UINT>(m_defaultFixedCol.GetWidth()));
-            m_cols = cols;
-        }
-    }
+    if (cols < m_cols)
+        DropColumns(cols);
+    else
+        result = AddColumns(cols);
     SetModified(TRUE);
     UpdateScrollBars();
     RefreshAll();
@@ -207,36 +274,27 @@ BOOL CGridCtrl::SetFixedColumnCount(int fixedCols) {
 
 BOOL CGridCtrl::RemoveAllCells() {
     ClearSelection();
-    m_colWidths.clear();
-    m_rowHeights.clear();
-    for (int row = 0; row < m_rows; ++row) FreeRow(row);
-    m_cells.clear();
     m_focusCell = CGridCellId();
-    m_rows = m_fixedRows = m_cols = m_fixedCols = 0;
+    m_fixedRows = m_fixedCols = 0;
+    DropRows(0);
+    DropColumns(0);
+    ShrinkToFit(m_cells);
+    m_rowSizes.Clear();
+    m_colSizes.Clear();
     ForgetTopLeftColumn();
     UpdateScrollBars();
     SetModified(TRUE);
     return TRUE;
 }
 
-int CGridCtrl::GetRowHeight(int row) const {
-    return row >= 0 && row < m_rows ? static_cast<int>(m_rowHeights[static_cast<size_t>(row)]) : -1;
-}
-
-int CGridCtrl::GetColumnWidth(int col) const {
-    return col >= 0 && col < m_cols ? static_cast<int>(m_colWidths[static_cast<size_t>(col)]) : -1;
-}
-
 BOOL CGridCtrl::SetRowHeight(int row, int height) {
-    if (row < 0 || row >= m_rows || height < 0) return FALSE;
-    m_rowHeights[static_cast<size_t>(row)] = static_cast<UINT>(height);
+    if (!m_rowSizes.SetSize(row, height)) return FALSE;
     UpdateScrollBars();
     return TRUE;
 }
 
 BOOL CGridCtrl::SetColumnWidth(int col, int width) {
-    if (col < 0 || col >= m_cols || width < 0) return FALSE;
-    m_colWidths[static_cast<size_t>(col)] = static_cast<UINT>(width);
+    if (!m_colSizes.SetSize(col, width)) return FALSE;
     UpdateScrollBars();
     return TRUE;
 }
@@ -319,16 +377,21 @@ BOOL CGridCtrl::SetModified(BOOL modified, int row, int col) {
     if (!wholeGrid && !IsValidCell(row, col)) return m_modified;
     // An edit in the sorted column (or anywhere, for the whole grid) voids the sort mark.
     if (col < 0 || col == SortColumn) SetSortColumn(-1);
-    if (wholeGrid) {
-        m_modified = modified;
-    } else if (CGridCellBase* cell = GetCell(row, col)) {
-        if (modified) {
-            cell->SetState(cell->GetState() | CELL_MODIFIED);
-            m_modified = TRUE;
-        } else {
-            cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_MODIFIED));
+    if (!wholeGrid) {
+        if (CGridCellBase* cell = GetCell(row, col)) {
+            if (modified) {
+                cell->SetState(cell->GetState() | CELL_MODIFIED);
+                m_modified = TRUE;
+            } else {
+                cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_MODIFIED));
+            }
         }
+        // A cell's flag never clears the grid's: while the grid-wide flag is FALSE, every
+        // cell was cleared when it became FALSE, and no cell has been marked since (marking
+        // one sets the grid's flag). Nothing else to walk.
+        return m_modified;
     }
+    m_modified = modified;
     if (!m_modified) {
         for (auto& cells : m_cells)
             for (CGridCellBase* cell : cells)

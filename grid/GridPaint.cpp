@@ -1,5 +1,7 @@
 // Painting: the paint messages, the draw pass (background, grid lines, the four cell
 // passes), and single-cell repaint, drawn at once or marked for the next paint.
+#include <algorithm>
+
 #include "grid/BufferedDC.h"
 #include "grid/GridCtrl.h"
 
@@ -20,7 +22,14 @@ bool BlockRect(CGridCtrl& grid, const CGridCellRange& block, CRect* rect) {
 }
 }  // namespace
 
+LRESULT CGridCtrl::OnNcPaint(WPARAM, LPARAM) {
+    m_barsInvalid = false;
+    return Default();
+}
+
 void CGridCtrl::OnPaint() {
+    // The frame, if it was invalid, has been painted before the client area.
+    m_barsInvalid = false;
     CPaintDC dc(m_hWnd);
     PaintOn(&dc);
 }
@@ -47,9 +56,30 @@ void CGridCtrl::PaintOn(CDC* dc) {
     }
 }
 
+CRect CGridCtrl::PaneOf(int row, int col, const RECT& bounds) const {
+    const int fixedWidth = FixedColumnsWidth(), fixedHeight = FixedRowsHeight();
+    CRect pane = bounds;
+    const bool fixedRow = row < m_fixedRows, fixedCol = col < m_fixedCols;
+    if (fixedRow && fixedCol) return pane;
+    // Scrolled cells stay right of the fixed columns and below the fixed rows; a fixed row's
+    // cells right of the fixed columns; a fixed column's cells below the fixed rows.
+    if (fixedRow)
+        pane.bottom = std::min<LONG>(pane.bottom, fixedHeight);
+    else
+        pane.top = std::max<LONG>(pane.top, fixedHeight);
+    if (fixedCol)
+        pane.right = std::min<LONG>(pane.right, fixedWidth);
+    else
+        pane.left = std::max<LONG>(pane.left, fixedWidth);
+    return pane;
+}
+
 void CGridCtrl::DrawGrid(CDC* dc) {
     CRect clip;
-    if (!RedrawEnabled || dc->GetClipBox(&clip) == ERROR) return;
+    if (!RedrawEnabled) return;
+    // An empty clip box (a paint for the frame alone) has nothing to draw.
+    const int region = dc->GetClipBox(&clip);
+    if (region == ERROR || region == NULLREGION) return;
     PaintBackground(dc);
 
     const int fixedWidth = FixedColumnsWidth(), fixedHeight = FixedRowsHeight();
@@ -86,19 +116,16 @@ void CGridCtrl::DrawGrid(CDC* dc) {
     // Scrolled cells first, so that headers and the corner end on top of partly shown ones.
     // Each pass is clipped to its own area as well: headers draw without erasing, and a
     // merged block whose origin is scrolled away reaches in under them.
-    auto pass = [&](int row0, int row1, int col0, int col1, CPoint origin, const CRect& area) {
-        CRect reach;
-        if (!reach.IntersectRect(clip, area)) return;
+    auto pass = [&](int row0, int row1, int col0, int col1, CPoint origin) {
+        const CRect area = PaneOf(row0, col0, clip);
+        if (area.IsRectEmpty()) return;
         CSaveDCGuard saved(*dc);
         dc->IntersectClipRect(area);
-        DrawCells(dc, row0, row1, col0, col1, origin, &reach);
+        DrawCells(dc, row0, row1, col0, col1, origin, &area);
     };
-    pass(topLeft.row, visible.maxRow, topLeft.col, visible.maxCol, CPoint(fixedWidth, fixedHeight),
-         CRect(fixedWidth, fixedHeight, clip.right, clip.bottom));
-    pass(topLeft.row, visible.maxRow, 0, m_fixedCols - 1, CPoint(0, fixedHeight),
-         CRect(clip.left, fixedHeight, fixedWidth, clip.bottom));
-    pass(0, m_fixedRows - 1, topLeft.col, visible.maxCol, CPoint(fixedWidth, 0),
-         CRect(fixedWidth, clip.top, clip.right, fixedHeight));
+    pass(topLeft.row, visible.maxRow, topLeft.col, visible.maxCol, CPoint(fixedWidth, fixedHeight));
+    pass(topLeft.row, visible.maxRow, 0, m_fixedCols - 1, CPoint(0, fixedHeight));
+    pass(0, m_fixedRows - 1, topLeft.col, visible.maxCol, CPoint(fixedWidth, 0));
     DrawCells(dc, 0, m_fixedRows - 1, 0, m_fixedCols - 1, CPoint(0, 0), nullptr);
 }
 
@@ -185,6 +212,12 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
         dc = own.get();
     }
     CGridCellBase* cell = GetCell(row, col);
+    // Clipped to its pane as the full paint clips it: a block whose origin is scrolled under
+    // the headers must not paint over them.
+    CSaveDCGuard saved(*dc);
+    CRect client;
+    GetClientRect(&client);
+    dc->IntersectClipRect(PaneOf(row, col, client));
     if (row >= m_fixedRows && col >= m_fixedCols) {
         if (cell) cell->Draw(dc, row, col, rect, TRUE);
         // The cell's grid lines lie on its own right column and bottom row of pixels.

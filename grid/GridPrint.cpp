@@ -17,6 +17,13 @@
 #include "grid/GridCtrl.h"
 
 namespace {
+// The sizes as the page layout takes them: a print job copies them once.
+std::vector<unsigned> SizesOf(const CGridLineSizes& lines) {
+    std::vector<unsigned> sizes(static_cast<size_t>(lines.Count()));
+    for (int i = 0; i < lines.Count(); ++i) sizes[static_cast<size_t>(i)] = static_cast<unsigned>(lines.Size(i));
+    return sizes;
+}
+
 // The average letter width is measured on this text (52 letters, its second S as it has
 // always been).
 constexpr char kMeasureText[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXYZ";
@@ -94,8 +101,8 @@ void CGridCtrl::BeginPrinting(CDC* dc, CPrintInfo* info) {
     margins.leftChars = PrintLeftMargin;
     margins.rightChars = PrintRightMargin;
     margins.gapLines = PrintGapLines;
-    m_printLayout = GridPrintLayout::Compute(measures, margins, PrintScreenScale != FALSE, m_rowHeights, m_fixedRows,
-                                             m_colWidths, m_fixedCols);
+    m_printLayout = GridPrintLayout::Compute(measures, margins, PrintScreenScale != FALSE, SizesOf(m_rowSizes),
+                                             m_fixedRows, SizesOf(m_colSizes), m_fixedCols);
     PrintPaperWidth = m_printLayout.paperWidth;
     PrintPaperHeight = m_printLayout.paperHeight;
     PrintRowSpace = m_printLayout.rowSpace;

@@ -2,30 +2,64 @@
 // bar messages, the wheel, scrolling a cell into view, resizing and the auto-scroll timer.
 // Positions are pixels of scrolling content out of view, kept in the window's own bars.
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
+#include "framework/ScopedFlag.h"
 #include "grid/GridCtrl.h"
 #include "grid/cells/GridTitleTip.h"
+
+namespace {
+// Bits of the record of shown bars.
+enum : int { BAR_HORZ_SHOWN = 1, BAR_VERT_SHOWN = 2 };
+
+int Saturate(long long v) { return static_cast<int>(std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX)); }
+
+// The largest scroll position and the page of one bar, for `content` pixels of scrolling
+// lines shown in an area `area` pixels long (negative when the fixed lines and the other
+// bar leave no room).
+void BarRange(bool shown, long long content, long long area, int* maximum, UINT* page) {
+    *maximum = shown ? Saturate(std::min<long long>(content, INT_MAX) - 1) : 0;
+    // An area the other bar has eaten up is a page of 0, never a negative one.
+    *page = *maximum < 1 ? 0 : static_cast<UINT>(std::max<long long>(0, std::min<long long>(area, INT_MAX)));
+}
+
+// The scroll position (pixels past the fixed lines) at which line `index` is whole in an
+// area of `area` pixels, moving as little as possible and by whole lines; `pos` when it is
+// already shown (or is a fixed line). A line longer than the area starts at the area's start.
+int PositionShowing(const CGridLineSizes& sizes, int fixedCount, int index, int pos, long long area) {
+    if (index < fixedCount || index >= sizes.Count()) return pos;
+    const long long fixedSize = sizes.Prefix(fixedCount);
+    const int count = sizes.Count();
+    // What the view shows starts at the first line reaching the position.
+    const int first = std::max(fixedCount, std::min(sizes.FirstReaching(fixedSize + std::max(pos, 0)), count - 1));
+    const long long shown = sizes.Prefix(first) - fixedSize;
+    const long long start = sizes.Prefix(index) - fixedSize, end = start + sizes.Size(index);
+    if (start < shown) return Saturate(start);
+    if (end <= shown + area) return pos;
+    // The first line start from which the far edge is in view, never past the line's own start.
+    const int from = sizes.FirstReaching(fixedSize + end - area);
+    const long long aligned = from > count ? start : sizes.Prefix(from) - fixedSize;
+    return Saturate(std::min(start, aligned));
+}
+}  // namespace
 
 void CGridCtrl::UpdateScrollBars() {
     ForgetTopLeftRow();
     // Showing or hiding a bar resizes the client area, and WM_SIZE brings us back here: the
     // outer call has judged against the area without bars already and finishes the job.
-    if (!RedrawEnabled || !IsWindow() || m_updatingBars) return;
-    struct Updating {
-        bool& flag;
-        explicit Updating(bool& f) : flag(f) { flag = true; }
-        ~Updating() { flag = false; }
-    } updating(m_updatingBars);
+    if (!RedrawEnabled || !IsWindow()) return;
+    CScopedFlag updating(m_updatingBars);
+    if (!updating.Entered()) return;
     CRect client;
     GetClientRect(&client);
-    int width = client.Width(), height = client.Height();
+    long long width = client.Width(), height = client.Height();
     if (width == 0 || height == 0) return;
     // Judge against the client area as it would be with no bars.
-    if (m_barsShown & 2) width += GetSystemMetrics(SM_CXVSCROLL) + GetSystemMetrics(SM_CXBORDER);
-    if (m_barsShown & 1) height += GetSystemMetrics(SM_CYHSCROLL) + GetSystemMetrics(SM_CYBORDER);
+    if (m_barsShown & BAR_VERT_SHOWN) width += GetSystemMetrics(SM_CXVSCROLL) + GetSystemMetrics(SM_CXBORDER);
+    if (m_barsShown & BAR_HORZ_SHOWN) height += GetSystemMetrics(SM_CYHSCROLL) + GetSystemMetrics(SM_CYBORDER);
 
-    const int fixedWidth = FixedColumnsWidth(), fixedHeight = FixedRowsHeight();
+    const long long fixedWidth = m_colSizes.Prefix(m_fixedCols), fixedHeight = m_rowSizes.Prefix(m_fixedRows);
     if (fixedWidth >= width || fixedHeight >= height) {
         SetScrollBarShown(SB_BOTH, FALSE);
         // Nothing can scroll: no request may move the hidden bars and the cells with them.
@@ -34,46 +68,74 @@ void CGridCtrl::UpdateScrollBars() {
         SetScrollPosition(SB_VERT, 0);
         return;
     }
-    const int contentHeight = VirtualHeight() - fixedHeight, contentWidth = VirtualWidth() - fixedWidth;
+    const long long contentHeight = m_rowSizes.Total() - fixedHeight, contentWidth = m_colSizes.Total() - fixedWidth;
     // The vertical bar is decided first; its width may then call for a horizontal bar, never
     // the other way round.
     if (height - fixedHeight < contentHeight) width -= GetSystemMetrics(SM_CXVSCROLL);
-    const int scrollWidth = width - fixedWidth;
+    const long long scrollWidth = width - fixedWidth;
     if (scrollWidth < contentWidth) height -= GetSystemMetrics(SM_CYHSCROLL);
-    const int scrollHeight = height - fixedHeight;
+    const long long scrollHeight = height - fixedHeight;
 
     const BOOL vertical = scrollHeight < contentHeight, horizontal = scrollWidth < contentWidth;
+    UINT horizontalPage = 0, verticalPage = 0;
+    BarRange(vertical != FALSE, contentHeight, scrollHeight, &VScrollMax, &verticalPage);
+    BarRange(horizontal != FALSE, contentWidth, scrollWidth, &HScrollMax, &horizontalPage);
     SetScrollBarShown(SB_VERT, vertical);
-    VScrollMax = vertical ? contentHeight - 1 : 0;
     SetScrollBarShown(SB_HORZ, horizontal);
-    HScrollMax = horizontal ? contentWidth - 1 : 0;
 
-    SCROLLINFO info{};
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    info.nMin = 0;
-    info.nMax = HScrollMax;
-    info.nPage = HScrollMax < 1 ? 0 : static_cast<UINT>(scrollWidth);
-    SetScrollInfo(SB_HORZ, &info, TRUE);
+    // Each bar is told only what changed, and redrawn with the next paint: a loop over every
+    // row's height costs no bar drawing per row.
+    bool changed = false;
+    auto apply = [&](int bar, int maximum, UINT page, UINT extra) {
+        SCROLLINFO now{};
+        if (GetScrollInfo(bar, &now, SIF_RANGE | SIF_PAGE) && now.nMin == 0 && now.nMax == maximum &&
+            now.nPage == page)
+            return;
+        SCROLLINFO info{};
+        info.fMask = SIF_RANGE | SIF_PAGE | extra;
+        info.nMin = 0;
+        info.nMax = maximum;
+        info.nPage = page;
+        SetScrollInfo(bar, &info, FALSE);
+        changed = true;
+    };
+    apply(SB_HORZ, HScrollMax, horizontalPage, 0);
     // SIF_DISABLENOSCROLL would bring a hidden bar back (disabled) behind the record of
     // shown bars; it is only given while the bar is meant to be there.
-    info.fMask = SIF_RANGE | SIF_PAGE | (vertical ? SIF_DISABLENOSCROLL : 0);
-    info.nMax = VScrollMax;
-    info.nPage = VScrollMax < 1 ? 0 : static_cast<UINT>(scrollHeight);
-    SetScrollInfo(SB_VERT, &info, TRUE);
+    apply(SB_VERT, VScrollMax, verticalPage, vertical ? SIF_DISABLENOSCROLL : 0);
+    if (changed) RepaintBars();
+}
+
+void CGridCtrl::RepaintBars() {
+    // Once is enough until the frame is painted: a loop over every row's height marks it once.
+    if (m_barsInvalid) return;
+    m_barsInvalid = true;
+    // The window's area outside its client area, in client coordinates: the bars (and the
+    // border, which costs nothing more). Invalidated, it is drawn with the next paint.
+    CRect window, client;
+    GetWindowRect(&window);
+    ScreenToClient(&window);
+    GetClientRect(&client);
+    HRGN frame = ::CreateRectRgnIndirect(&window);
+    HRGN inside = ::CreateRectRgnIndirect(&client);
+    if (frame && inside && ::CombineRgn(frame, frame, inside, RGN_DIFF) != ERROR)
+        ::RedrawWindow(m_hWnd, nullptr, frame, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    if (frame) ::DeleteObject(frame);
+    if (inside) ::DeleteObject(inside);
 }
 
 void CGridCtrl::SetScrollBarShown(int bar, BOOL show) {
     const bool shown = show != FALSE;
     if (bar == SB_HORZ || bar == SB_BOTH) {
-        if (((m_barsShown & 1) != 0) != shown) {
+        if (((m_barsShown & BAR_HORZ_SHOWN) != 0) != shown) {
             // Recorded first: the resize that the bar causes may ask which bars are shown.
-            m_barsShown ^= 1;
+            m_barsShown ^= BAR_HORZ_SHOWN;
             EnableScrollBarCtrl(SB_HORZ, show);
         }
     }
     if (bar == SB_VERT || bar == SB_BOTH) {
-        if (((m_barsShown & 2) != 0) != shown) {
-            m_barsShown ^= 2;
+        if (((m_barsShown & BAR_VERT_SHOWN) != 0) != shown) {
+            m_barsShown ^= BAR_VERT_SHOWN;
             EnableScrollBarCtrl(SB_VERT, show);
         }
     }
@@ -89,10 +151,14 @@ int CGridCtrl::ScrollPos(int bar, BOOL trackPosition) const {
 BOOL CGridCtrl::SetScrollPosition(int bar, int pos, BOOL redraw) {
     ForgetTopLeftRow();
     if (!IsWindow()) return FALSE;
+    SCROLLINFO now{};
+    if (GetScrollInfo(bar, &now, SIF_POS) && now.nPos == pos) return TRUE;
     SCROLLINFO info{};
     info.fMask = SIF_POS;
     info.nPos = pos;
-    return SetScrollInfo(bar, &info, redraw);
+    SetScrollInfo(bar, &info, FALSE);
+    if (redraw) RepaintBars();
+    return TRUE;
 }
 
 void CGridCtrl::OnHScroll(UINT code, UINT, HWND) { Scroll(SB_HORZ, code); }
@@ -101,10 +167,12 @@ void CGridCtrl::OnVScroll(UINT code, UINT, HWND) { Scroll(SB_VERT, code); }
 
 void CGridCtrl::Scroll(int bar, UINT code) {
     EndEditing();
+    // Ending the edit tells the parent, which may destroy the grid.
+    if (!IsWindow()) return;
     if (m_titleTip) m_titleTip->Hide();
 
     const bool vertical = bar == SB_VERT;
-    const std::vector<UINT>& sizes = vertical ? m_rowHeights : m_colWidths;
+    const CGridLineSizes& sizes = vertical ? m_rowSizes : m_colSizes;
     const int count = vertical ? m_rows : m_cols;
     const int fixedCount = vertical ? m_fixedRows : m_fixedCols;
     const int fixedSize = vertical ? FixedRowsHeight() : FixedColumnsWidth();
@@ -114,39 +182,40 @@ void CGridCtrl::Scroll(int bar, UINT code) {
     const int first = vertical ? topLeft.row : topLeft.col;
     CRect client;
     GetClientRect(&client);
-    const int size = vertical ? client.Height() : client.Width();
+    // The fixed lines may leave no room at all: a page is then nothing, never a step back.
+    const int page = std::max(0, (vertical ? client.Height() : client.Width()) - fixedSize);
     // The fixed rows (columns) stay put; only the area beyond them changes.
     CRect scrollArea = client;
     (vertical ? scrollArea.top : scrollArea.left) = fixedSize;
-    auto lineSize = [&sizes](int line) { return static_cast<int>(sizes[static_cast<size_t>(line)]); };
 
     switch (code) {
         case SB_LINEUP: {
             if (pos < 1 || first <= fixedCount || first > count) return;
-            // Hidden lines take no step of their own.
-            int line = first - 1;
-            while (line > fixedCount && lineSize(line) == 0) --line;
-            SetScrollPosition(bar, std::max(0, pos - lineSize(line)));
+            // The last line before the first one shown that has a size (hidden lines take no
+            // step of their own), but not one of the fixed lines.
+            const int line = std::max(fixedCount, sizes.LineAt(sizes.Prefix(first) - 1));
+            SetScrollPosition(bar, std::max(0, pos - sizes.Size(line)));
             InvalidateRect(&scrollArea, TRUE);
             break;
         }
         case SB_LINEDOWN: {
             if (pos >= maximum || first >= count) return;
-            int line = first;
-            while (line < count - 1 && lineSize(line) == 0) ++line;
-            SetScrollPosition(bar, pos + lineSize(line));
+            // The first line from the first one shown on that has a size, else the last.
+            int line = sizes.LineAt(sizes.Prefix(first));
+            if (line < 0) line = count - 1;
+            SetScrollPosition(bar, pos + sizes.Size(line));
             // At the end the bar keeps its position: nothing moved, nothing to repaint.
             if (ScrollPos(bar) != pos) InvalidateRect(&scrollArea, TRUE);
             break;
         }
         case SB_PAGEUP:
-            if (pos < 1) return;
-            SetScrollPosition(bar, std::max(0, pos - (size - fixedSize)));
+            if (pos < 1 || page == 0) return;
+            SetScrollPosition(bar, std::max(0, pos - page));
             InvalidateRect(&scrollArea, TRUE);
             break;
         case SB_PAGEDOWN:
-            if (pos >= maximum) return;
-            SetScrollPosition(bar, std::min(maximum, pos + (size - fixedSize)));
+            if (pos >= maximum || page == 0) return;
+            SetScrollPosition(bar, static_cast<int>(std::min<long long>(maximum, static_cast<long long>(pos) + page)));
             InvalidateRect(&scrollArea, TRUE);
             break;
         case SB_THUMBPOSITION:
@@ -170,60 +239,67 @@ void CGridCtrl::Scroll(int bar, UINT code) {
     }
 }
 
+int CGridCtrl::RowsPerPage() {
+    CRect client;
+    GetClientRect(&client);
+    const CGridCellRange visible = VisibleScrollRange();
+    int lastWhole = visible.maxRow, bottom = 0;
+    // The last row shown may be cut by the client's bottom edge.
+    if (RowTop(lastWhole, &bottom) && bottom + GetRowHeight(lastWhole) > client.bottom) --lastWhole;
+    return std::max(1, lastWhole - visible.minRow + 1);
+}
+
 BOOL CGridCtrl::OnMouseWheel(UINT, short delta, CPoint) {
-    // Requests are posted, so a burst of notches scrolls in the order the notches came.
-    const bool pages = WheelScrollLines == -1;
-    const int steps = pages ? delta / WHEEL_DELTA : delta * WheelScrollLines / WHEEL_DELTA;
+    // The setting comes from the registry and may be anything: more lines than a page holds
+    // is a page (as is -1, the system's page mode), so a notch never floods the queue.
+    const int lines = WheelScrollLines;
+    const bool pages = lines < 0 || lines > RowsPerPage();
+    const int steps = pages ? delta / WHEEL_DELTA : delta * lines / WHEEL_DELTA;
     const UINT code = pages ? (steps > 0 ? SB_PAGEUP : SB_PAGEDOWN) : (steps > 0 ? SB_LINEUP : SB_LINEDOWN);
+    // Requests are posted, so a burst of notches scrolls in the order the notches came.
     for (int i = 0; i < std::abs(steps); ++i) PostMessage(WM_VSCROLL, MAKEWPARAM(code, 0), 0);
     return static_cast<BOOL>(Default());
 }
 
 void CGridCtrl::ScrollCellIntoView(int row, int col) {
-    if (!RedrawEnabled || !IsWindow()) return;
-    const HWND focus = ::GetFocus();
-    const CGridCellRange visible = VisibleScrollRange();
-    // Whole lines first, as the scroll bar would step them; hidden lines cost no step.
-    for (int c = visible.maxCol + 1; c <= col; ++c)
-        if (GetColumnWidth(c) > 0) SendMessage(WM_HSCROLL, SB_LINERIGHT);
-    for (int c = visible.minCol - 1; c >= col; --c)
-        if (GetColumnWidth(c) > 0) SendMessage(WM_HSCROLL, SB_LINELEFT);
-    for (int r = visible.maxRow + 1; r <= row; ++r)
-        if (GetRowHeight(r) > 0) SendMessage(WM_VSCROLL, SB_LINEDOWN);
-    for (int r = visible.minRow - 1; r >= row; --r)
-        if (GetRowHeight(r) > 0) SendMessage(WM_VSCROLL, SB_LINEUP);
-
-    // Then until the cell's far edges are inside, unless it already starts at the fixed
-    // block's edge. A step that moves nothing ends it: fixed lines wider than the window, or
-    // a cell larger than the view, would otherwise step for ever.
-    CRect client, rect, before;
+    if (!RedrawEnabled || !IsWindow() || !IsValidCell(row, col)) return;
+    CRect client;
     GetClientRect(&client);
-    const int fixedWidth = FixedColumnsWidth(), fixedHeight = FixedRowsHeight();
-    while (CellRect(row, col, &rect) && rect.right > client.right && rect.left > fixedWidth && rect != before) {
-        before = rect;
-        SendMessage(WM_HSCROLL, SB_LINERIGHT);
-    }
-    before = CRect();
-    while (CellRect(row, col, &rect) && rect.bottom > client.bottom && rect.top > fixedHeight && rect != before) {
-        before = rect;
-        SendMessage(WM_VSCROLL, SB_LINEDOWN);
-    }
-    if (focus && ::IsWindow(focus)) ::SetFocus(focus);
+    const int horizontal = ScrollPos(SB_HORZ), vertical = ScrollPos(SB_VERT);
+    // Computed at once from the sizes: the view moves in one step, however far.
+    int toHorizontal = PositionShowing(m_colSizes, m_fixedCols, col, horizontal,
+                                       client.right - m_colSizes.Prefix(m_fixedCols));
+    int toVertical = PositionShowing(m_rowSizes, m_fixedRows, row, vertical,
+                                     client.bottom - m_rowSizes.Prefix(m_fixedRows));
+    // Nothing scrolls while a bar has nothing to scroll.
+    if (HScrollMax < 1) toHorizontal = horizontal;
+    if (VScrollMax < 1) toVertical = vertical;
+    if (toHorizontal == horizontal && toVertical == vertical) return;
+
+    const HWND focus = ::GetFocus();
+    EndEditing();
+    if (!IsWindow()) return;
+    if (m_titleTip) m_titleTip->Hide();
+    SetScrollPosition(SB_HORZ, toHorizontal);
+    SetScrollPosition(SB_VERT, toVertical);
+    // The fixed rows move with a horizontal scroll, the fixed columns with a vertical one.
+    CRect scrollArea = client;
+    if (toHorizontal == horizontal) scrollArea.top = FixedRowsHeight();
+    if (toVertical == vertical) scrollArea.left = FixedColumnsWidth();
+    InvalidateRect(&scrollArea, TRUE);
+    if (focus && ::IsWindow(focus) && ::GetFocus() != focus) ::SetFocus(focus);
 }
 
 void CGridCtrl::OnSize(UINT, int, int) {
     // Work done here (the editor closing, the bars coming and going) can resize the window
     // again; the outer call finishes the job.
-    static bool sizing = false;
-    if (sizing) return;
-    sizing = true;
-    if (IsWindow()) {
-        RegisterDropSinkOnce();  // the first size: the window is there for OLE to know
-        EndEditing();
-        Default();
-        UpdateScrollBars();
-    }
-    sizing = false;
+    CScopedFlag sizing(m_sizing);
+    if (!sizing.Entered() || !IsWindow()) return;
+    RegisterDropSinkOnce();  // the first size: the window is there for OLE to know
+    EndEditing();
+    if (!IsWindow()) return;
+    Default();
+    UpdateScrollBars();
 }
 
 void CGridCtrl::OnTimer(UINT_PTR id) {

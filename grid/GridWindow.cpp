@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "framework/Exceptions.h"
+#include "framework/ScopedFlag.h"
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
 #include "grid/cells/GridTitleTip.h"
@@ -22,6 +23,7 @@ BEGIN_MESSAGE_MAP(CGridCtrl, CWnd)
     ON_CONTROL(1, ID_EDIT_SELECT_ALL, OnEditSelectAll)
     ON_WM_DESTROY()
     ON_WM_SYSCOLORCHANGE()
+    ON_MESSAGE(WM_NCPAINT, OnNcPaint)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
@@ -77,19 +79,21 @@ CGridCtrl::~CGridCtrl() {
 }
 
 BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
-    if (!CreateEx(0, GRID_WINDOW_CLASS, nullptr, style, rect, parent ? parent->m_hWnd : nullptr, id)) return FALSE;
+    // Always clipping its children: a cell drawn at once never paints over an open editor.
+    if (!CreateEx(0, GRID_WINDOW_CLASS, nullptr, style | WS_CLIPCHILDREN, rect, parent ? parent->m_hWnd : nullptr, id))
+        return FALSE;
     m_titleTip->SetParentWnd(this);
     UpdateScrollBars();
     return TRUE;
 }
 
 void CGridCtrl::OnSubclassed() {
-    // Moving the window below sends messages that can reach a grid being attached again.
-    static bool attaching = false;
-    if (attaching) return;
-    attaching = true;
+    // Moving the window below sends messages that can reach this grid being attached again.
+    CScopedFlag attaching(m_attaching);
+    if (!attaching.Entered()) return;
     m_titleTip->SetParentWnd(this);
     ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+    ModifyStyle(0, WS_CLIPCHILDREN);
     // A changed frame takes effect only when the window is moved: move it out by one pixel
     // and back.
     CRect rect;
@@ -99,7 +103,6 @@ void CGridCtrl::OnSubclassed() {
     MoveWindow(rect, TRUE);
     rect.DeflateRect(1, 1);
     MoveWindow(rect, TRUE);
-    attaching = false;
 }
 
 LRESULT CGridCtrl::NotifyParent(int row, int col, int code) {

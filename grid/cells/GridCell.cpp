@@ -1,45 +1,38 @@
 #include "grid/cells/GridCell.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "framework/Wnd.h"
+#include "grid/GridCtrl.h"
 #include "grid/cells/GridDefaultCell.h"
 
 IMPLEMENT_DYNCREATE(CGridCell, CGridCellBase)
 
 namespace {
-
-bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
-           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
-           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
-           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
-           std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+// The fonts of cells that belong to no grid: kept until the process ends.
+CGridFontCache& ProcessFonts() {
+    static CGridFontCache fonts;
+    return fonts;
 }
-
-// The one font object handed out for cells with a font of their own. Callers select it at
-// once, so it only has to live until the next request; asking again for the same
-// description keeps the object instead of making it anew.
-struct SharedCellFont {
-    CFont font;
-    LOGFONTW made{};
-
-    HFONT For(const LOGFONTW& lf) {
-        if (!font || !SameFont(made, lf)) {
-            font.CreateFontIndirect(&lf);
-            made = lf;
-        }
-        return font;
-    }
-};
-
-SharedCellFont& CellFont() {
-    static SharedCellFont shared;
-    return shared;
-}
-
 }  // namespace
+
+std::string CGridFontCache::KeyOf(const LOGFONTW& font) {
+    LOGFONTW key = font;
+    const size_t length = wcsnlen(key.lfFaceName, LF_FACESIZE);
+    std::fill(key.lfFaceName + length, key.lfFaceName + LF_FACESIZE, L'\0');
+    return std::string(reinterpret_cast<const char*>(&key), sizeof(key));
+}
+
+HFONT CGridFontCache::For(const LOGFONTW& font) {
+    const std::string key = KeyOf(font);
+    auto found = m_fonts.find(key);
+    if (found != m_fonts.end()) return found->second;
+    CFont made;
+    // Not kept when it fails: a later request tries again.
+    if (!made.CreateFontIndirect(&font)) return nullptr;
+    return m_fonts.emplace(key, std::move(made)).first->second;
+}
 
 CGridCell::CGridCell() { CGridCell::Reset(); }
 
@@ -92,7 +85,7 @@ const LOGFONTW* CGridCell::GetFont() const {
 }
 
 HFONT CGridCell::GetFontObject() const {
-    if (m_font) return CellFont().For(*m_font);
+    if (m_font) return m_grid ? m_grid->FontObjectFor(*m_font) : ProcessFonts().For(*m_font);
     const CGridDefaultCell* def = GetDefaultCell();
     if (!def || def == this) return nullptr;
     return def->GetFontObject();

@@ -2,9 +2,16 @@
 // left unset (format, margin, font) fall back to the grid's default cell for this cell's
 // kind (normal, fixed row, fixed column, corner); colours stay CLR_DEFAULT and drawing asks
 // the default cell itself.
+//
+// Classes in this file:
+//   CGridEditorLink  what a cell needs of its in-place editor
+//   CGridFontCache   font objects made from descriptions, kept as long as the cache
+//   CGridCell        the ordinary cell
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "grid/cells/GridCellBase.h"
 
@@ -17,6 +24,23 @@ public:
 
 protected:
     ~CGridEditorLink() = default;
+};
+
+// One font object per distinct font description, all kept until the cache is cleared or
+// goes: a handle handed out stays valid for whoever holds it (an editor, a host), and none is
+// deleted while it may still be selected somewhere. The grid keeps one for its cells.
+class CGridFontCache {
+public:
+    // The object for `font` (made on first request); none when the system cannot make it.
+    HFONT For(const LOGFONTW& font);
+    size_t Size() const { return m_fonts.size(); }
+    void Clear() { m_fonts.clear(); }
+
+private:
+    // The description's bytes, the face name cleared after its end: equal descriptions give
+    // equal keys.
+    static std::string KeyOf(const LOGFONTW& font);
+    std::map<std::string, CFont> m_fonts;  // description -> its object
 };
 
 class CGridCell : public CGridCellBase {
@@ -49,7 +73,8 @@ public:
     COLORREF GetTextColour() const override { return m_textColour; }
     COLORREF GetBackColour() const override { return m_backColour; }
     const LOGFONTW* GetFont() const override;
-    // With an own record: one object shared by all cells, valid until the next call.
+    // With an own record: the owner grid's object for that description (valid until the
+    // grid goes); a cell of no grid takes one of the process's, valid until it ends.
     HFONT GetFontObject() const override;
     CGridCtrl* GetOwnerGrid() const override { return m_grid; }
     CWnd* GetEditor() const override { return m_editor; }

@@ -158,8 +158,9 @@ public:
 
     void SetVisible(bool show) { m_hidden = !show; }
     void SetSpanRange(const CGridCellRange& range) { m_spanRange = range; }
-    // TRUE when this cell is the top-left cell of a merged block of more than one cell.
-    bool IsSpanned() const { return m_spanRange.CellCount() > 1; }
+    // TRUE when this cell is the top-left cell of a merged block of more than one cell. An
+    // inverted or partly unset range is no block at all.
+    bool IsSpanned() const { return m_spanRange.IsSet() && m_spanRange.CellCount() > 1; }
 
 protected:
     DWORD m_state = 0;               // CELL_ bits

@@ -16,6 +16,17 @@
 
 namespace {
 
+// The DrawText flags a cell's format may bring to drawing. DT_CALCRECT would draw nothing,
+// DT_MODIFYSTRING would have the system write into a temporary copy of the text, and
+// DT_TABSTOP would read the flags forced beside the format as a tab length.
+constexpr UINT DRAWABLE_FORMATS = DT_TOP | DT_LEFT | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_WORDBREAK |
+                                  DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_EXTERNALLEADING | DT_NOPREFIX |
+                                  DT_INTERNAL | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_RTLREADING |
+                                  DT_WORD_ELLIPSIS | DT_NOFULLWIDTHCHARBREAK | DT_HIDEPREFIX | DT_PREFIXONLY;
+
+// The format a cell's text is drawn (or printed) with.
+UINT DrawFormatOf(const CGridCellBase& cell) { return (cell.GetFormat() & DRAWABLE_FORMATS) | DT_NOPREFIX; }
+
 // The grid's image `image`, when it has an image list holding that image.
 bool ImageOf(const CGridCtrl* grid, int image, IMAGEINFO* info) {
     return grid && grid->ImageList && image >= 0 && ImageList_GetImageInfo(grid->ImageList, image, info);
@@ -171,7 +182,7 @@ BOOL CGridCellBase::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd)
     }
 
     GetTextRect(&rect);
-    dc->DrawText(GetText(), &rect, GetFormat() | DT_NOPREFIX);
+    dc->DrawText(GetText(), &rect, DrawFormatOf(*this));
     return TRUE;
 }
 
@@ -198,7 +209,7 @@ CSize CGridCellBase::MeasureText(const std::string* text, CDC* dc) {
     CSize size;
     {
         CSelectGuard font(*dc, GetFontObject());
-        const DWORD format = GetFormat();
+        const DWORD format = GetFormat() & DRAWABLE_FORMATS;
         if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
             // Wrapped text is as wide as its widest line; DrawText works out the rest.
             int widest = 0;
@@ -284,6 +295,6 @@ BOOL CGridCellBase::Print(CDC* dc, int row, int col, CRect rect) {
         ImageList_Draw(grid->ImageList, GetImage(), *dc, rect.left, rect.top, ILD_NORMAL);
         rect.left += image.rcImage.right - image.rcImage.left + margin;
     }
-    dc->DrawText(GetText(), &rect, GetFormat() | DT_NOPREFIX);
+    dc->DrawText(GetText(), &rect, DrawFormatOf(*this));
     return TRUE;
 }

@@ -1,6 +1,9 @@
 #include "grid/cells/GridDefaultCell.h"
 
 #include <cstddef>
+#include <utility>
+
+#include "grid/GridCtrl.h"
 
 IMPLEMENT_DYNCREATE(CGridDefaultCell, CGridCell)
 
@@ -28,6 +31,10 @@ CGridDefaultCell::CGridDefaultCell() {
 
 void CGridDefaultCell::SetFont(const LOGFONTW* font) {
     if (!font) return;
+    // The replaced object may have been handed out (WM_GETFONT, a cell falling back to it):
+    // the grid keeps it valid as long as it promises to.
+    CFont replaced(std::move(m_fontObject));
+    if (replaced && m_grid) m_grid->RetireFontObject(std::move(replaced));
     m_fontObject.CreateFontIndirect(font);
     CGridCell::SetFont(font);
     CClientDC screen(nullptr);

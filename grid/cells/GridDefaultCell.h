@@ -19,6 +19,8 @@ public:
     void SetState(DWORD state) override {}
     DWORD GetState() const override { return CGridCell::GetState() | CELL_READONLY; }
     // Makes the font object from the description and measures it (none: nothing changes).
+    // The object it replaces goes to the owner grid, which keeps it valid as long as a
+    // handle it handed out must stay valid (CGridCtrl::RetireFontObject).
     void SetFont(const LOGFONTW* font) override;
     const LOGFONTW* GetFont() const override { return m_font.get(); }
     HFONT GetFontObject() const override { return m_fontObject; }

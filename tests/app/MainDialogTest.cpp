@@ -159,7 +159,7 @@ private:
         if (run->next_ < run->steps_.size())
             run->steps_[run->next_++](run->dlg_.m_hWnd);
         else if (++run->idleTicks_ > 3)
-            EndDialog(run->dlg_.m_hWnd, kStillOpen);
+            run->dlg_.EndDialog(kStillOpen);
     }
 
     CCardCheckDlg& dlg_;

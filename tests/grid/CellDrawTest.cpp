@@ -1,6 +1,9 @@
 // A cell drawing, measuring and printing itself on a DIB section: the focus and selection
 // branches, header edges, the sort mark, images, DT_NOPREFIX, the size of text, and the
 // print colours. Expected pixels come from the system colours and the cell's own font.
+#include <algorithm>
+#include <vector>
+
 #include "tests/grid/GridTestSupport.h"
 
 namespace {
@@ -370,4 +373,27 @@ TEST(CellPrint, OutlineFillAndText) {
     DeleteEnhMetaFile(recorded);
     EXPECT_EQ(s.At(30, 12), kOwn);
     EXPECT_GT(s.dib.Count(RGB(0, 0, 0xC0)), 0);
+}
+
+TEST(CellDraw, FormatFlagsThatCannotDrawAreLeftOut) {
+    // DT_CALCRECT would draw nothing, DT_MODIFYSTRING would have the system write into the
+    // text's temporary copy: neither reaches drawing, so each draws what the format without
+    // it draws.
+    CellSurface s;
+    CGridCellBase* cell = s.grid.GetCell(2, 2);
+    const std::string text = "A text far too long for its cell";
+    cell->SetText(text);
+    const DWORD plain = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+    cell->SetFormat(plain);
+    ASSERT_TRUE(s.Draw(2, 2, TRUE));
+    const std::vector<DWORD> expected(s.dib.bits, s.dib.bits + s.dib.width * s.dib.height);
+    const COLORREF ink = s.grid.DefaultCellFor(FALSE, FALSE)->GetTextColour();
+    ASSERT_GT(s.dib.Count(s.rect, ink), 20) << "the text is drawn";
+    for (DWORD extra : {DWORD(DT_CALCRECT), DWORD(DT_MODIFYSTRING), DWORD(DT_CALCRECT | DT_MODIFYSTRING)}) {
+        cell->SetFormat(plain | extra);
+        ASSERT_TRUE(s.Draw(2, 2, TRUE));
+        GdiFlush();
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), s.dib.bits)) << std::hex << extra;
+        EXPECT_EQ(cell->GetText(), text);
+    }
 }

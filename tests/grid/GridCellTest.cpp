@@ -1,5 +1,5 @@
 // The cell model: fall-backs to the default cells, copies, the default cells' own rules,
-// the shared font object, merge data, and the default cell's measured font.
+// the font objects of cells' own fonts, merge data, and the default cell's measured font.
 #include "framework/Gdi.h"
 #include "tests/grid/GridTestSupport.h"
 
@@ -162,7 +162,10 @@ TEST(CellMerge, SpanOwnerAndSpanned) {
     const struct {
         CGridCellRange range;
         bool spanned;
-    } cases[] = {{{-1, -1, -1, -1}, false}, {{2, 2, 2, 2}, false}, {{2, 2, 2, 3}, true}, {{0, 5, 1, 5}, true}};
+    } cases[] = {{{-1, -1, -1, -1}, false}, {{2, 2, 2, 2}, false}, {{2, 2, 2, 3}, true}, {{0, 5, 1, 5}, true},
+                 // Inverted or partly unset ranges cover nothing, whatever their product says.
+                 {{5, 5, 1, 1}, false}, {{2, 2, 0, 4}, false}, {{2, 6, 4, 3}, false}, {{-1, -1, 1, 1}, false},
+                 {{-3, -3, -1, -1}, false}};
     for (const auto& c : cases) {
         cell.SetSpanRange(c.range);
         EXPECT_EQ(cell.IsSpanned(), c.spanned) << c.range.minRow << c.range.minCol << c.range.maxRow << c.range.maxCol;
@@ -241,25 +244,39 @@ TEST(CellDefault, MeasuresItsFontOnTheScreen) {
     EXPECT_NE(unchanged.GetFont(), nullptr);
 }
 
-TEST(CellFont, TheSharedFontObjectIsReplacedByTheNextRequest) {
-    CGridCell first, second;
-    LOGFONTW a = Font(L"Arial", -11), b = Font(L"Arial", -23);
-    first.SetFont(&a);
-    second.SetFont(&b);
-    HFONT forFirst = first.GetFontObject();
-    ASSERT_NE(forFirst, nullptr);
-    EXPECT_EQ(FontOf(forFirst).lfHeight, -11);
-    const long live = GdiLiveCounts::Objects();
-    HFONT forSecond = second.GetFontObject();
-    EXPECT_EQ(FontOf(forSecond).lfHeight, -23);
-    EXPECT_EQ(GdiLiveCounts::Objects(), live) << "one object, replaced, not a second one";
-    if (forSecond != forFirst) {
-        EXPECT_EQ(GetObjectType(forFirst), 0u) << "the first object is gone";
+// A font object handed out may be held (by an editor, a host) as long as its grid lives: a
+// later request for another description must not delete it.
+TEST(CellFont, AFontObjectHandedOutStaysValidAfterOtherRequests) {
+    struct {
+        const char* owner;
+        bool inGrid;
+    } cases[] = {{"cells of a grid", true}, {"cells of no grid", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.owner);
+        CGridCtrl g;
+        CGridCell first, second;
+        if (c.inGrid) {
+            first.SetOwnerGrid(&g);
+            second.SetOwnerGrid(&g);
+        }
+        LOGFONTW a = Font(L"Arial", -11), b = Font(L"Arial", -23);
+        first.SetFont(&a);
+        second.SetFont(&b);
+        HFONT forFirst = first.GetFontObject();
+        ASSERT_NE(forFirst, nullptr);
+        HFONT forSecond = second.GetFontObject();
+        ASSERT_NE(forSecond, nullptr);
+        EXPECT_NE(forSecond, forFirst);
+        EXPECT_EQ(GetObjectType(forFirst), static_cast<DWORD>(OBJ_FONT)) << "the first object is still there";
+        EXPECT_EQ(FontOf(forFirst).lfHeight, -11);
+        EXPECT_EQ(FontOf(forSecond).lfHeight, -23);
+        // The same description again, from another cell too, gives the same object.
+        CGridCell third;
+        if (c.inGrid) third.SetOwnerGrid(&g);
+        third.SetFont(&a);
+        EXPECT_EQ(first.GetFontObject(), forFirst);
+        EXPECT_EQ(third.GetFontObject(), forFirst);
     }
-    EXPECT_EQ(FontOf(first.GetFontObject()).lfHeight, -11);
-    // The same description again keeps the object.
-    HFONT again = first.GetFontObject();
-    EXPECT_EQ(first.GetFontObject(), again);
 }
 
 TEST(CellEvents, BaseBehaviours) {

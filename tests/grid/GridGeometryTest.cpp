@@ -195,3 +195,68 @@ TEST(GridRepaint, RedrawCellDrawsTheGridLinesOfScrollingCells) {
         EXPECT_EQ(GetPixel(dc, r.left + 3, r.top + 3), g.GetCell(c.row, c.col)->GetDefaultCell()->GetBackColour());
     }
 }
+
+TEST(GridGeometry, LinesAtPixelsAndPixelsOfLines) {
+    UniformGrid w(30, 12);
+    CGridCtrl& g = w.grid;
+    g.SetRowHeight(3, 0);
+    g.SetColumnWidth(3, 0);
+    g.SetScrollPosition(SB_VERT, 40);  // rows 1 and 2 scrolled off; hidden row 3 is first
+    g.SetScrollPosition(SB_HORZ, 50);  // column 1 scrolled off
+    const struct {
+        int pixel;
+        BOOL allowFixed;
+        int row, col;
+    } at[] = {
+        {0, TRUE, 0, 0},    {19, TRUE, 0, 0},   {0, FALSE, -1, -1}, {20, TRUE, 4, 0},
+        {49, TRUE, 5, 0},   {50, FALSE, 5, 2},  {99, TRUE, 7, 2},   {100, TRUE, 8, 4},
+        {-1, TRUE, -1, -1}, {599, TRUE, -1, -1},  // beyond the last line
+    };
+    for (const auto& c : at) {
+        EXPECT_EQ(g.RowAt(c.pixel, c.allowFixed), c.row) << "y " << c.pixel << " " << c.allowFixed;
+        EXPECT_EQ(g.ColumnAt(c.pixel, c.allowFixed), c.col) << "x " << c.pixel << " " << c.allowFixed;
+    }
+    const struct {
+        int line, top, left;
+    } edges[] = {{0, 0, 0}, {1, -20, 0}, {2, 0, 50}, {3, 20, 100}, {4, 20, 100}, {5, 40, 150}};
+    for (const auto& e : edges) {
+        int y = 0, x = 0;
+        ASSERT_TRUE(g.RowTop(e.line, &y));
+        ASSERT_TRUE(g.ColumnLeft(e.line, &x));
+        EXPECT_EQ(y, e.top) << e.line;
+        EXPECT_EQ(x, e.left) << e.line;
+    }
+    int unused = 0;
+    EXPECT_FALSE(g.RowTop(30, &unused));
+    EXPECT_FALSE(g.ColumnLeft(-1, &unused));
+    EXPECT_EQ(g.RowRangeHeight(1, 4), 60);
+    EXPECT_EQ(g.ColumnRangeWidth(0, 99), 550) << "clamped to the table";
+}
+
+TEST(GridGeometry, SizesAreBoundedAndTotalsDoNotWrap) {
+    GridInWindow w(0, 0, 0, 0, 300, 200);
+    CGridCtrl& g = w.grid;
+    g.CellClass = nullptr;  // sizes only
+    g.SetColumnCount(2);
+    g.SetColumnWidth(0, 50);
+    g.SetColumnWidth(1, 50);
+    g.SetRowCount(70000);
+    for (int row = 0; row < 70000; ++row) ASSERT_TRUE(g.SetRowHeight(row, 32767));
+    EXPECT_FALSE(g.SetRowHeight(5, 32768));
+    EXPECT_FALSE(g.SetColumnWidth(0, 40000));
+    EXPECT_EQ(g.GetRowHeight(5), 32767);
+    // 2,293,690,000 pixels: more than an int holds, so the int answer stops at its largest.
+    EXPECT_EQ(g.RowRangeHeight(0, 69999), 2293690000LL);
+    EXPECT_EQ(g.VirtualHeight(), 0x7FFFFFFF);
+    EXPECT_GT(g.VScrollMax, 2000000000);
+    // A row well past the first 2^30 pixels still comes into view, and back from a point.
+    g.ScrollCellIntoView(40000, 1);
+    EXPECT_EQ(g.ScrollPos(SB_VERT), 40000 * 32767);
+    int top = -1;
+    ASSERT_TRUE(g.RowTop(40000, &top));
+    EXPECT_EQ(top, 0);
+    EXPECT_EQ(g.CellFromPoint(CPoint(60, 10)), CGridCellId(40000, 1));
+    int last = 0;
+    ASSERT_TRUE(g.RowTop(69999, &last));
+    EXPECT_EQ(last, 29999 * 32767);
+}

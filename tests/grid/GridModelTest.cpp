@@ -1,6 +1,8 @@
 // The grid's table: construction defaults, counts with fixed rows and columns, cell access,
 // modified flags, cell items, merging, notifications, and running out of memory.
 #include <new>
+#include <set>
+#include <string>
 
 #include "framework/System.h"
 #include "tests/grid/GridTestSupport.h"
@@ -464,4 +466,209 @@ TEST(GridOutOfMemory, FixedCountGrowthFailsWithTheTable) {
     EXPECT_EQ(g.GetFixedRowCount(), 0);
     EXPECT_EQ(g.GetRowCount(), 2);
     ExpectConsistent(g);
+}
+
+TEST(GridOutOfMemory, CountsBeyondWhatAnArrayHoldsTakeTheSamePath) {
+    MessageBoxRecorder boxes;
+    // Counts whose arrays the library refuses outright (std::length_error), not only those
+    // the heap cannot give.
+    const struct {
+        const char* what;
+        bool rows;
+        int count;
+    } cases[] = {{"rows", true, 200000000}, {"rows", true, 0x7FFFFFFF},
+                 {"columns", false, 600000000}, {"columns", false, 0x7FFFFFFF}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " " + std::to_string(c.count));
+        MessageBoxRecorder::Texts().clear();
+        GridInWindow w(3, 2);
+        EXPECT_FALSE(c.rows ? w.grid.SetRowCount(c.count) : w.grid.SetColumnCount(c.count));
+        EXPECT_EQ(MessageBoxRecorder::Texts(), std::vector<std::string>{"Out of memory."});
+        EXPECT_EQ(w.grid.GetRowCount(), 3);
+        EXPECT_EQ(w.grid.GetColumnCount(), 2);
+        ExpectConsistent(w.grid);
+        EXPECT_TRUE(w.grid.SetRowCount(5));
+        EXPECT_TRUE(w.grid.SetColumnCount(4));
+        ExpectConsistent(w.grid);
+    }
+}
+
+TEST(GridOutOfMemory, ARefusedGrowthGivesBackTheRoomItReserved) {
+    MessageBoxRecorder boxes;
+    const struct {
+        const char* what;
+        bool rows;
+    } cases[] = {{"rows", true}, {"columns", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ThrowingGrid g;
+        g.SetRowCount(c.rows ? 2 : 10);
+        g.SetColumnCount(c.rows ? 1 : 2);
+        const long long before = AddressSpaceInUse();
+        g.budget = 5;  // the room for 20 million lines is reserved, then the cells run out
+        EXPECT_FALSE(c.rows ? g.SetRowCount(20000000) : g.SetColumnCount(20000000));
+        EXPECT_LT(AddressSpaceInUse() - before, 16LL << 20) << "the reservation stays taken";
+        ExpectConsistent(g);
+    }
+}
+
+TEST(GridMerge, ShrinkingCutsBlocksBackToWhatIsLeft) {
+    const CGridCellRange none;
+    const struct {
+        const char* what;
+        CGridCellRange block;
+        int rows, cols;                // the counts shrunk to
+        CGridCellRange left;           // the origin's block after; unset: dissolved
+    } cases[] = {
+        {"rows through the block", {1, 1, 3, 2}, 3, 4, {1, 1, 2, 2}},
+        {"to the origin's row", {1, 1, 3, 2}, 2, 4, {1, 1, 1, 2}},
+        {"columns through the block", {1, 1, 3, 3}, 4, 2, {1, 1, 3, 1}},
+        {"both, down to the origin", {1, 1, 3, 3}, 2, 2, none},
+        {"below the block", {0, 0, 1, 1}, 2, 2, {0, 0, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridInWindow w(4, 4);
+        CGridCtrl& g = w.grid;
+        g.MergeCells(c.block.minRow, c.block.minCol, c.block.maxRow, c.block.maxCol);
+        g.SetRowCount(c.rows);
+        g.SetColumnCount(c.cols);
+        CGridCellBase* origin = g.GetCell(c.block.minRow, c.block.minCol);
+        ASSERT_NE(origin, nullptr);
+        EXPECT_EQ(origin->GetSpanRange(), c.left);
+        EXPECT_EQ(origin->IsVisible() != FALSE, !c.left.IsSet()) << "a dissolved origin is drawn as a cell";
+        // What is left of it can be drawn and invalidated again.
+        CRect rect, expected;
+        ASSERT_TRUE(g.CellRect(c.block.minRow, c.block.minCol, &rect));
+        const CGridCellRange whole = c.left.IsSet() ? c.left : CGridCellRange(c.block.minRow, c.block.minCol,
+                                                                              c.block.minRow, c.block.minCol);
+        ASSERT_TRUE(g.RangeRect(whole, &expected));
+        EXPECT_EQ(rect, expected);
+        EXPECT_TRUE(g.InvalidateCell(c.block.minRow, c.block.minCol));
+        EXPECT_EQ(g.MergedBlock(c.block.minRow, c.block.minCol), c.left);
+    }
+}
+
+namespace {
+// Looks at its grid while it is being deleted, as a cell whose editor ends then would: the
+// grid must not reach it any more, nor any cell already gone, and its counts must match
+// its arrays.
+class ProbingCell : public CGridCell {
+    DECLARE_DYNCREATE(ProbingCell)
+
+public:
+    static std::set<const ProbingCell*>& Alive() {
+        static std::set<const ProbingCell*> alive;
+        return alive;
+    }
+    static int& Faults() {
+        static int faults = 0;
+        return faults;
+    }
+    ProbingCell() { Alive().insert(this); }
+    ~ProbingCell() override {
+        if (Alive().erase(this) != 1) ++Faults();  // deleted twice
+        CGridCtrl* g = GetOwnerGrid();
+        if (!g) return;
+        for (int row = 0; row < g->GetRowCount(); ++row) {
+            if (g->GetRowHeight(row) < 0) ++Faults();
+            for (int col = 0; col < g->GetColumnCount(); ++col) {
+                const CGridCellBase* cell = g->GetCell(row, col);
+                if (cell == this || (cell && !Alive().count(static_cast<const ProbingCell*>(cell)))) ++Faults();
+            }
+        }
+        for (int col = 0; col < g->GetColumnCount(); ++col)
+            if (g->GetColumnWidth(col) < 0) ++Faults();
+    }
+};
+IMPLEMENT_DYNCREATE(ProbingCell, CGridCell)
+
+// A grid with a FreeCell of its own, which its destructor reaches as the header says.
+class CountingFreeGrid : public CGridCtrl {
+public:
+    explicit CountingFreeGrid(int* freed) : m_freed(freed) {}
+    ~CountingFreeGrid() override { RemoveAllCells(); }
+    void FreeCell(int row, int col) override {
+        if (GetCell(row, col)) ++*m_freed;
+        CGridCtrl::FreeCell(row, col);
+    }
+
+private:
+    int* m_freed;  // cells freed through this override
+};
+}  // namespace
+
+TEST(GridLifetime, CellsGoOnceAndNeverWhileTheGridStillReachesThem) {
+    const struct {
+        const char* what;
+        void (*shrink)(CGridCtrl&);
+        size_t left;  // cells left before the grid goes
+    } cases[] = {
+        {"fewer rows", [](CGridCtrl& g) { g.SetRowCount(2); }, 2 * 4},
+        {"fewer columns", [](CGridCtrl& g) { g.SetColumnCount(1); }, 5 * 1},
+        {"all removed", [](CGridCtrl& g) { g.RemoveAllCells(); }, 0},
+        {"the grid destroyed", nullptr, 5 * 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProbingCell::Faults() = 0;
+        {
+            CGridCtrl g;
+            g.CellClass = RUNTIME_CLASS(ProbingCell);
+            g.SetRowCount(5);
+            g.SetColumnCount(4);
+            g.SelectWholeGrid();
+            ASSERT_EQ(ProbingCell::Alive().size(), 20u);
+            if (c.shrink) c.shrink(g);
+            EXPECT_EQ(ProbingCell::Alive().size(), c.left);
+            EXPECT_EQ(g.Selection().Size(), c.left) << "the freed cells left the selection";
+        }
+        EXPECT_EQ(ProbingCell::Faults(), 0);
+        EXPECT_TRUE(ProbingCell::Alive().empty());
+    }
+    int freed = 0;
+    {
+        CountingFreeGrid g(&freed);
+        g.SetRowCount(3);
+        g.SetColumnCount(3);
+        g.SetRowCount(2);
+        EXPECT_EQ(freed, 3);
+    }
+    EXPECT_EQ(freed, 9) << "the derived destructor freed the rest through the override";
+}
+
+namespace {
+// Counts how often the grid asks or tells a cell its state.
+class StateCountingCell : public CGridCell {
+    DECLARE_DYNCREATE(StateCountingCell)
+
+public:
+    static int& Touches() {
+        static int touches = 0;
+        return touches;
+    }
+    DWORD GetState() const override { return ++Touches(), CGridCell::GetState(); }
+    void SetState(DWORD state) override { ++Touches(), CGridCell::SetState(state); }
+};
+IMPLEMENT_DYNCREATE(StateCountingCell, CGridCell)
+}  // namespace
+
+TEST(GridCells, ClearingOneCellsFlagTouchesThatCellAlone) {
+    CGridCtrl g;
+    g.CellClass = RUNTIME_CLASS(StateCountingCell);
+    g.SetRowCount(200);
+    g.SetColumnCount(10);
+    g.SetCellText(7, 3, "a");
+    g.SetModified(FALSE);
+    ASSERT_FALSE(g.GetCell(7, 3)->IsModified());
+    StateCountingCell::Touches() = 0;
+    for (int row = 0; row < 200; ++row) g.SetModified(FALSE, row, 4);
+    EXPECT_LE(StateCountingCell::Touches(), 200 * 2) << "each call touches its own cell only";
+    // The grid-wide flag still rules: one cell marked sets it, clearing that cell does not
+    // clear it, and clearing the grid clears every cell.
+    g.SetModified(TRUE, 9, 1);
+    EXPECT_TRUE(g.SetModified(FALSE, 9, 1));
+    g.SetModified(TRUE, 9, 2);
+    EXPECT_FALSE(g.SetModified(FALSE));
+    EXPECT_FALSE(g.GetCell(9, 2)->IsModified());
 }

@@ -1,6 +1,8 @@
 // The paint pass read back from DIB sections: background areas, grid lines, the order of
 // the passes, merged blocks, selection, clipping, and that a paint leaves the GDI state as
 // it found it. Colours are set to distinct values so that every area can be told apart.
+#include <algorithm>
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -154,6 +156,33 @@ TEST(GridPaint, MergedBlockIsDrawnWholeAndStaysUnderTheHeaders) {
     EXPECT_EQ(dib->Count(CRect(0, 0, g.FixedColumnsWidth(), 200), kBlock), 0);
 }
 
+TEST(GridPaint, RedrawingACellOfABlockStaysOutOfTheHeaders) {
+    // The block's origin is scrolled under the fixed column (row): a redraw of one of its
+    // cells draws the whole block, clipped as the full paint clips it.
+    const struct {
+        const char* what;
+        CGridCellRange block;
+        int bar, by;
+    } cases[] = {{"under the fixed column", {2, 1, 2, 3}, SB_HORZ, 50}, {"under the fixed row", {1, 2, 3, 2}, SB_VERT, 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PaintGrid w(10, 12);
+        CGridCtrl& g = w.grid;
+        g.MergeCells(c.block.minRow, c.block.minCol, c.block.maxRow, c.block.maxCol);
+        g.SetCellBackColour(c.block.minRow, c.block.minCol, kBlock);
+        g.SetScrollPosition(c.bar, c.by);
+        auto dib = w.Paint();
+        ASSERT_TRUE(g.RedrawCell(2, 2, &dib->dc));
+        const CRect headers = c.bar == SB_HORZ ? CRect(0, 0, g.FixedColumnsWidth(), 200) : CRect(0, 0, 300, g.FixedRowsHeight());
+        EXPECT_EQ(dib->Count(headers, kBlock), 0);
+        CRect block;
+        ASSERT_TRUE(g.RangeRect(c.block, &block));
+        const CRect shown(std::max<LONG>(block.left, g.FixedColumnsWidth()), std::max<LONG>(block.top, g.FixedRowsHeight()),
+                          block.right, block.bottom);
+        EXPECT_EQ(dib->Count(shown, kBlock), Area(shown)) << "the rest of the block is drawn";
+    }
+}
+
 TEST(GridPaint, SelectionFocusAndCellColours) {
     PaintGrid w(6, 4);
     CGridCtrl& g = w.grid;
@@ -223,15 +252,17 @@ TEST(GridPaint, APaintLeavesTheGdiStateAsItFoundIt) {
     CSelectGuard f(dib.dc, callers), p(dib.dc, pen), b(dib.dc, brush);
     dib.dc.SetTextColor(RGB(7, 8, 9));
     dib.dc.SetBkMode(OPAQUE);
-    // The first paint makes the one font object that cells with fonts of their own share;
-    // it lives as long as the process.
+    // The first paint makes the font object of the cell with a font of its own; it lives as
+    // long as the grid.
     g.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc.GetSafeHdc()), PRF_CLIENT);
-    const long objects = GdiLiveCounts::Objects(), contexts = GdiLiveCounts::Contexts();
+    // The wrappers' counts, and the system's own: a delete that failed shows only there.
+    const long objects = GdiLiveCounts::Objects(), contexts = GdiLiveCounts::Contexts(), real = LiveGdiObjects();
     for (BOOL buffered : {TRUE, FALSE}) {
         g.DoubleBuffered = buffered;
         g.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc.GetSafeHdc()), PRF_CLIENT);
         EXPECT_EQ(GdiLiveCounts::Objects(), objects);
         EXPECT_EQ(GdiLiveCounts::Contexts(), contexts);
+        EXPECT_EQ(LiveGdiObjects(), real);
         EXPECT_EQ(dib.dc.GetCurrentObject(OBJ_FONT), callers.GetSafeHandle());
         EXPECT_EQ(dib.dc.GetCurrentObject(OBJ_PEN), pen.GetSafeHandle());
         EXPECT_EQ(dib.dc.GetCurrentObject(OBJ_BRUSH), brush.GetSafeHandle());
@@ -247,6 +278,7 @@ TEST(GridPaint, APaintLeavesTheGdiStateAsItFoundIt) {
     EXPECT_FALSE(GetUpdateRect(g.m_hWnd, nullptr, FALSE)) << "WM_PAINT validated the window";
     EXPECT_EQ(GdiLiveCounts::Objects(), objects);
     EXPECT_EQ(GdiLiveCounts::Contexts(), contexts);
+    EXPECT_EQ(LiveGdiObjects(), real);
 }
 
 TEST(BufferedDC, CoversTheClipBoxAndCopiesBackOnlyThat) {

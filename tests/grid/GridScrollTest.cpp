@@ -1,6 +1,7 @@
 // Scrolling as messages drive it: line, page, top and bottom steps on both bars, hidden
 // rows and columns passed over, the wheel's posted requests, scrolling a cell into view,
 // resizing, the auto-scroll timer, and points mapped back to cells.
+#include <functional>
 #include <vector>
 
 #include "grid/cells/GridTitleTip.h"
@@ -152,6 +153,8 @@ TEST(GridScroll, ScrollingClosesTheEditorAndHidesTheTitleTip) {
 
 TEST(GridScroll, WheelNotchesPostRequests) {
     ScrollGrid w(30, 15);
+    // Rows of 20 below a header of 20: the rows a page holds whole.
+    const int page = (w.Client().Height() - 20) / 20;
     const struct {
         int lines;
         short delta;
@@ -159,7 +162,11 @@ TEST(GridScroll, WheelNotchesPostRequests) {
         int count;
     } cases[] = {{3, 120, SB_LINEUP, 3},    {3, -240, SB_LINEDOWN, 6}, {3, 60, SB_LINEUP, 1},
                  {1, 60, SB_LINEUP, 0},     {-1, 240, SB_PAGEUP, 2},   {-1, -120, SB_PAGEDOWN, 1},
-                 {-1, 100, SB_PAGEUP, 0}};
+                 {-1, 100, SB_PAGEUP, 0},
+                 // A registry value of any size: more than a page is a page per notch.
+                 {page, -120, SB_LINEDOWN, page}, {page + 1, -120, SB_PAGEDOWN, 1},
+                 {1000, 240, SB_PAGEUP, 2},       {99999999, -120, SB_PAGEDOWN, 1},
+                 {-7, -120, SB_PAGEDOWN, 1},      {0, 120, SB_LINEUP, 0}};
     for (const auto& c : cases) {
         w.grid.WheelScrollLines = c.lines;
         w.grid.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), MAKELPARAM(10, 10));
@@ -310,4 +317,106 @@ TEST(GridGeometry, CellFromPoint) {
     tall.grid.SetScrollPosition(SB_VERT, 40);
     EXPECT_EQ(tall.grid.CellFromPoint(CPoint(60, 25)), CGridCellId(3, 1)) << "scrolled rows";
     EXPECT_EQ(tall.grid.CellFromPoint(CPoint(60, 5)), CGridCellId(0, 1)) << "the header stays";
+}
+
+TEST(GridScroll, CellIntoViewMovesOnceByWholeLinesNoFurtherThanNeeded) {
+    ScrollGrid w(60, 3);  // no horizontal bar: a 180-pixel scrolling area below the header
+    CKeyRecordingGrid& g = w.grid;
+    ASSERT_EQ(w.Client().Height(), 200);
+    g.SetRowHeight(40, 0);    // hidden
+    g.SetRowHeight(41, 300);  // taller than the area
+    g.SetRowHeight(50, 35);
+    const struct {
+        int row;
+        int position;  // pixels past the header
+        int topRow;
+    } steps[] = {
+        {25, 320, 17},   // its bottom (500) at the area's bottom: rows 17..25 whole
+        {20, 320, 17},   // in view: nothing moves
+        {10, 180, 10},   // above: it becomes the first row
+        {41, 780, 40},   // taller than the area: at the area's top (behind hidden row 40)
+        {50, 1100, 43},  // ends at 1275: row 43 is the first to start at 1275 - 180 or later
+        {1, 0, 1},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.row);
+        g.ScrollCellIntoView(s.row, 1);
+        EXPECT_EQ(w.Pos(SB_VERT), s.position);
+        EXPECT_EQ(g.TopLeftScrollCell().row, s.topRow);
+    }
+}
+
+TEST(GridScroll, PagesNeverStepBackWhenTheFixedLinesLeaveNoRoom) {
+    // The fixed lines fit the window without bars but not beside both bars: the area left to
+    // scroll in is negative, and a page of it is nothing, never a step the wrong way.
+    const struct {
+        const char* what;
+        int bar;
+    } cases[] = {{"fixed rows", SB_VERT}, {"fixed columns", SB_HORZ}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScrollGrid w(20, 8);  // 19 x 7 scrolling cells of 20 x 50
+        CGridCtrl& g = w.grid;
+        if (c.bar == SB_VERT) {
+            g.SetFixedRowCount(9);
+            g.SetRowHeight(8, 30);  // 190 of 200 pixels
+        } else {
+            g.SetFixedColumnCount(5);
+            g.SetColumnWidth(4, 90);  // 290 of 300
+        }
+        ASSERT_TRUE((g.GetStyle() & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL));
+        SCROLLINFO info{};
+        g.GetScrollInfo(c.bar, &info, SIF_RANGE | SIF_PAGE);
+        EXPECT_EQ(info.nPage, 0u);
+        g.SetScrollPosition(c.bar, 40);
+        for (UINT code : {SB_PAGEUP, SB_PAGEDOWN}) {
+            w.Send(c.bar, code);
+            EXPECT_EQ(w.Pos(c.bar), 40) << code;
+        }
+    }
+}
+
+namespace {
+// A cell whose editor, asked to close, does something to another grid: the request comes
+// from inside its own grid's resize (or attach) handling.
+class MeddlingCell : public CGridCell {
+    DECLARE_DYNCREATE(MeddlingCell)
+
+public:
+    static std::function<void()>& OnStop() {
+        static std::function<void()> onStop;
+        return onStop;
+    }
+    void StopEdit() override {
+        std::function<void()> once;
+        once.swap(OnStop());
+        if (once) once();
+    }
+};
+IMPLEMENT_DYNCREATE(MeddlingCell, CGridCell)
+}  // namespace
+
+TEST(GridScroll, TwoGridsNeverBlockEachOthersResizeOrAttach) {
+    RecordingParent parent;
+    ASSERT_TRUE(parent.CreateTopLevel(700, 400));
+    CGridCtrl a, b;
+    a.CellClass = RUNTIME_CLASS(MeddlingCell);
+    MakeUniform(a, 10, 3);
+    MakeUniform(b, 10, 3);  // 200 pixels of rows
+    a.MoveFocusTo(2, 2);
+    // Attached to existing windows, as a dialog's controls are.
+    HWND first = CreateWindowExW(0, GRID_WINDOW_CLASS, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 300, 260, parent.m_hWnd,
+                                 reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
+    HWND second = CreateWindowExW(0, GRID_WINDOW_CLASS, nullptr, WS_CHILD | WS_VISIBLE, 320, 0, 300, 260,
+                                  parent.m_hWnd, reinterpret_cast<HMENU>(2), GetModuleHandleW(nullptr), nullptr);
+    // While the first grid is being attached, the second one is.
+    MeddlingCell::OnStop() = [&] { EXPECT_TRUE(b.SubclassWindow(second)); };
+    ASSERT_TRUE(a.SubclassWindow(first));
+    EXPECT_TRUE(b.GetExStyle() & WS_EX_CLIENTEDGE) << "the second grid was attached in full";
+    EXPECT_FALSE(b.GetStyle() & WS_VSCROLL);
+    // While the first grid handles its resize, the second one is made too short for its rows.
+    MeddlingCell::OnStop() = [&] { b.MoveWindow(CRect(320, 0, 620, 150)); };
+    a.MoveWindow(CRect(0, 0, 300, 250));
+    EXPECT_FALSE(MeddlingCell::OnStop());
+    EXPECT_TRUE(b.GetStyle() & WS_VSCROLL) << "the second grid handled its own resize";
 }

@@ -128,7 +128,7 @@ TEST(GridSelection, SelectRangeReplacesTheSelectionOutsideTheFixedCells) {
 
 TEST(GridSelection, ExtendingFollowsTheMouseStateFromTheAnchor) {
     struct {
-        int state;
+        GridMouseState state;
         CGridCellId to;
         BOOL singleColumn, wholeRow, singleRow;
         CGridCellRange expected;  // (8, 6, -1, -1): nothing

@@ -84,3 +84,26 @@ bool DibSurface::SameAs(const DibSurface& other) const {
     return width == other.width && height == other.height &&
            std::equal(bits, bits + width * height, other.bits);
 }
+
+long LiveGdiObjects() {
+    SetLastError(0);
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return static_cast<long>(counted);
+    // Wine keeps GDI handles in one table of 64K slots; a handle with a zero upper word
+    // names whatever object its slot holds.
+    long live = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
+    return live;
+}
+
+long long AddressSpaceInUse() {
+    long long used = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region));) {
+        if (region.State != MEM_FREE) used += static_cast<long long>(region.RegionSize);
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return used;
+}

@@ -66,6 +66,14 @@ struct DibSurface {
     HGDIOBJ old = nullptr;
 };
 
+// The GDI objects the process really holds, whatever the wrappers count: GetGuiResources,
+// or where the system does not implement it (Wine), the handle slots that name an object.
+long LiveGdiObjects();
+
+// Bytes of the process's address space reserved or committed: what a reservation takes even
+// before it is touched.
+long long AddressSpaceInUse();
+
 // Records message boxes instead of showing them, for one scope.
 class MessageBoxRecorder {
 public:

@@ -45,7 +45,7 @@ public:
     GridHostDlg() : CDialog(IDD_GRID_HOST) {}
     CGridCtrl grid;
     CRect before, after, client;
-    DWORD exStyleBefore = 0, exStyleAfter = 0;
+    DWORD exStyleBefore = 0, exStyleAfter = 0, styleAfter = 0;
     CWnd* tipParent = nullptr;
 
     BOOL OnInitDialog() override {
@@ -57,6 +57,7 @@ public:
         grid.GetWindowRect(&after);
         ScreenToClient(&after);
         exStyleAfter = grid.GetExStyle();
+        styleAfter = grid.GetStyle();
         grid.GetClientRect(&client);
         tipParent = grid.GetTitleTip()->GetParentWnd();
         EndDialog(IDOK);
@@ -78,6 +79,28 @@ TEST(GridAttach, DialogControlGetsTheClientEdgeInTheSameRectangle) {
     EXPECT_EQ(dlg.client.Width(), dlg.before.Width() - 2 * GetSystemMetrics(SM_CXEDGE));
     EXPECT_EQ(dlg.client.Height(), dlg.before.Height() - 2 * GetSystemMetrics(SM_CYEDGE));
     EXPECT_EQ(dlg.tipParent, &dlg.grid);
+    EXPECT_TRUE(dlg.styleAfter & WS_CLIPCHILDREN) << "an editor over a cell stays out of its redraws";
+}
+
+TEST(GridWindow, ClipsItsChildren) {
+    GridInWindow w(5, 5, 1, 1);
+    EXPECT_TRUE(w.grid.GetStyle() & WS_CLIPCHILDREN) << "created without asking for it";
+    // A child over cell (1, 1), as an in-place editor lies: a cell drawn at once through the
+    // grid's own surface cannot reach it.
+    CRect cell;
+    ASSERT_TRUE(w.grid.CellRect(1, 1, &cell));
+    HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, cell.left, cell.top, cell.Width(),
+                                 cell.Height(), w.grid.m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(child, nullptr);
+    CClientDC dc(w.grid.m_hWnd);
+    HRGN visible = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetRandomRgn(dc, visible, SYSRGN), 1);
+    CPoint inChild(cell.left + 3, cell.top + 3), beside(cell.right + 3, cell.top + 3);
+    w.grid.ClientToScreen(&inChild);
+    w.grid.ClientToScreen(&beside);
+    EXPECT_FALSE(PtInRegion(visible, inChild.x, inChild.y));
+    EXPECT_TRUE(PtInRegion(visible, beside.x, beside.y));
+    DeleteObject(visible);
 }
 
 TEST(GridLifetime, CreateAndDestroy) {
@@ -191,6 +214,44 @@ TEST(GridFonts, SetFontGoesToTheDefaultCellsOnly) {
     EXPECT_FALSE(HasUpdate(g.m_hWnd));
     EXPECT_EQ(g.GetFont(), reported);
     EXPECT_EQ(g.DefaultCellFor(TRUE, TRUE)->GetFont()->lfHeight, -20);
+}
+
+TEST(GridFonts, FontsHandedOutStayValidUntilWmSetFontReplacesThem) {
+    auto run = [](bool check) {
+        GridInWindow w(3, 3, 1, 1);
+        CGridCtrl& g = w.grid;
+        // A child of the grid that draws with the grid's font, as an in-place editor does.
+        HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 5, 5, 80, 20, g.m_hWnd, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        const HFONT reported = g.GetFont();
+        const LONG height = FontOf(reported).lfHeight;
+        SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(reported), FALSE);
+        // The owner gives a default cell another font directly: what was handed out stays.
+        LOGFONTW other = FontOf(reported);
+        other.lfHeight = -31;
+        g.DefaultCellFor(FALSE, FALSE)->SetFont(&other);
+        g.GetCell(1, 1)->SetFont(&other);
+        DibSurface dib(300, 200);
+        g.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc.GetSafeHdc()), PRF_CLIENT);
+        if (check) {
+            EXPECT_EQ(GetObjectType(reported), static_cast<DWORD>(OBJ_FONT));
+            EXPECT_EQ(FontOf(reported).lfHeight, height);
+        }
+        // WM_SETFONT replaces them; the editor is moved to the new font before the old goes.
+        CFont sent;
+        sent.CreateFont(-17, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+        g.SetFont(sent);
+        const HFONT editorFont = reinterpret_cast<HFONT>(SendMessageW(editor, WM_GETFONT, 0, 0));
+        if (check) {
+            EXPECT_EQ(editorFont, g.GetFont());
+            EXPECT_EQ(GetObjectType(editorFont), static_cast<DWORD>(OBJ_FONT));
+            EXPECT_EQ(FontOf(editorFont).lfHeight, -17);
+        }
+    };
+    run(false);  // the system makes what it keeps for such windows once
+    const long before = LiveGdiObjects();
+    run(true);
+    EXPECT_EQ(LiveGdiObjects(), before) << "the grid took every font object it made with it";
 }
 
 TEST(GridTitleTip, CreateHideAndDestroy) {

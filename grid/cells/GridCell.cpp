@@ -91,6 +91,24 @@ HFONT CGridCell::GetFontObject() const {
     return def->GetFontObject();
 }
 
+void CGridCell::TakeOverFrom(const CGridCell& other) {
+    if (&other == this) return;
+    m_state = other.m_state;
+    m_spanRange = other.m_spanRange;
+    m_covered = other.m_covered;
+    m_spanOwner = other.m_spanOwner;
+    m_hidden = other.m_hidden;
+    m_text = other.m_text;
+    m_data = other.m_data;
+    m_image = other.m_image;
+    m_format = other.m_format;
+    m_textColour = other.m_textColour;
+    m_backColour = other.m_backColour;
+    m_font = other.m_font ? std::make_unique<LOGFONTW>(*other.m_font) : nullptr;
+    m_margin = other.m_margin;
+    m_grid = other.m_grid;
+}
+
 void CGridCell::StopEdit() {
     if (auto* link = dynamic_cast<CGridEditorLink*>(m_editor)) link->FinishEdit();
 }

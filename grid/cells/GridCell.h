@@ -83,6 +83,10 @@ public:
     BOOL IsEditing() const override { return m_editing; }
 
     void Reset() override;
+    // Takes over `other`'s stored attributes as they are (unset ones stay unset, so they go on
+    // following the default cell), with its state and merge data: the cell that replaces
+    // `other` in its grid. Not its editor: `other` must not be editing.
+    void TakeOverFrom(const CGridCell& other);
     // Asks an open editor to finish (it reports through the grid, which calls OnEditEnded).
     void StopEdit() override;
     void OnEditEnded() override;

@@ -1,0 +1,65 @@
+#include "grid/cells/GridCellCombo.h"
+
+#include <algorithm>
+
+#include "grid/GridCtrl.h"
+#include "grid/cells/CellComboList.h"
+
+IMPLEMENT_DYNCREATE(CGridCellCombo, CGridCell)
+
+CGridCellCombo::CGridCellCombo() = default;
+
+CWnd* CGridCellCombo::GetEditor() const {
+    auto* box = dynamic_cast<CCellComboList*>(m_editor);
+    return box ? box->EditField() : nullptr;
+}
+
+BOOL CGridCellCombo::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd) {
+    CGridCtrl* grid = GetOwnerGrid();
+    CRect button;
+    if (grid && grid->IsCellEditable(row, col) && !IsEditing()) {
+        const int h = ::GetSystemMetrics(SM_CYHSCROLL), w = ::GetSystemMetrics(SM_CXVSCROLL);
+        if (h < rect.Width() && h < rect.Height()) {
+            button.SetRect(rect.right - w, rect.top, rect.right, rect.top + h);
+            rect.right -= w;
+        }
+    }
+    // Under an open box the text would show through its edges.
+    std::string text;
+    if (IsEditing()) text.swap(m_text);
+    const BOOL drawn = CGridCell::Draw(dc, row, col, rect, eraseBkgnd);
+    if (IsEditing()) text.swap(m_text);
+    // After the cell, so that its background does not cover the button's left edge; a
+    // covered member of a merged block draws nothing of its own.
+    if (drawn && !button.IsRectEmpty() && (IsVisible() || IsSpanned()))
+        ::DrawFrameControl(*dc, &button, DFC_SCROLL, DFCS_SCROLLDOWN);
+    return drawn;
+}
+
+CSize CGridCellCombo::MeasureCell(CDC* dc) {
+    CSize size = CGridCell::MeasureCell(dc);
+    size.cx += ::GetSystemMetrics(SM_CXVSCROLL);
+    size.cy = std::max<LONG>(size.cy, ::GetSystemMetrics(SM_CYHSCROLL));
+    return size;
+}
+
+BOOL CGridCellCombo::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
+    if (m_editing) {
+        // A second box would report for the same cell after the cell had forgotten it.
+        if (CWnd* field = GetEditor()) field->SendMessage(WM_CHAR, key, 0);
+        return TRUE;
+    }
+    if (!m_grid) return FALSE;
+    // Editing from the start: the box's creation may repaint the cell, which must then
+    // draw neither the arrow nor the text.
+    m_editing = TRUE;
+    auto* box = new CCellComboList(m_grid, rect, m_comboStyle, id, row, col, GetTextColour(), GetBackColour(), m_options,
+                                   GetText(), key);
+    if (!box->IsWindow()) {
+        delete box;
+        m_editing = FALSE;
+        return FALSE;
+    }
+    m_editor = box;
+    return TRUE;
+}

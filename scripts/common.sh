@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${CARDCHECK_BUILD:-$ROOT/build}
-PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming fonts-noto-cjk"
+PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming fonts-noto-cjk nsis"
 
 die() { echo "error: $*" >&2; exit 1; }
 

@@ -182,6 +182,34 @@ TEST(DemoFrame, EditMenuFollowsTheGridAndItsCommandsReachIt) {
     check({{kSelectAll, false}});
 }
 
+// Typing into the grid edits a cell through its editor, Tab carries the editing on, and
+// the Options item makes the demo veto edits of the first scrolling column.
+TEST(DemoFrame, TypingEditsAndTheVetoItemKeepsTheFirstColumn) {
+    auto frame = OpenFrame({"--rows", "3", "--cols", "4", "--fill", "numbered"});
+    CGridCtrl& grid = frame->Grid();
+    auto typeRow = [&](const std::string& first, const std::string& second) {
+        grid.MoveFocusTo(1, 1);
+        grid.SetFocus();
+        for (const std::string& text : {first, second}) {
+            for (char ch : text) {
+                HWND focus = GetFocus();
+                SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(ch), 1);
+                for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+            }
+        }
+    };
+    EXPECT_FALSE(Checked(StateWhenOpened(*frame, "&Options", kVetoFirstColumnItem)));
+    typeRow("a\t", "b\r");
+    EXPECT_EQ(grid.GetCellText(1, 1), "a");
+    EXPECT_EQ(grid.GetCellText(1, 2), "b");
+
+    Choose(*frame, "&Options", kVetoFirstColumnItem);
+    EXPECT_TRUE(Checked(StateWhenOpened(*frame, "&Options", kVetoFirstColumnItem)));
+    typeRow("x\t", "y\r");
+    EXPECT_EQ(grid.GetCellText(1, 1), "a") << "vetoed: the old text came back";
+    EXPECT_EQ(grid.GetCellText(1, 2), "y");
+}
+
 TEST(DemoFrame, ShortcutsWorkForTheGridAndFrameOnly) {
     auto frame = OpenFrame({"--rows", "4", "--cols", "4"});
     CGridCtrl& grid = frame->Grid();

@@ -160,6 +160,14 @@ void CCellEditBox::GrowToText() {
     if (right == m_rect.right) return;
     m_rect.right = right;
     MoveWindow(m_rect, TRUE);
+    // The control scrolled its text to keep the caret in view before it grew; wider now, it
+    // shows the text from its start again as far as the caret allows.
+    DWORD start = 0, end = 0;
+    SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessage(EM_SETSEL, 0, 0);
+    SendMessage(EM_SCROLLCARET);
+    SendMessage(EM_SETSEL, start, end);
+    SendMessage(EM_SCROLLCARET);
 }
 
 BOOL CCellEditBox::PreTranslateMessage(MSG* msg) {

@@ -259,8 +259,11 @@ TEST(GridEdit, TheEditorGrowsWithItsTextUpToTheGridsEdge) {
     // A few letters fit the cell; more widen the editor just enough, at the left edge kept.
     for (char ch : std::string("abc")) editor->SendMessage(WM_CHAR, ch, 1);
     EXPECT_EQ(windowRect(), start);
-    for (int i = 0; i < 10; ++i) editor->SendMessage(WM_CHAR, 'W', 1);
+    for (int i = 0; i < 5; ++i)
+        for (wchar_t ch : std::wstring(L"W中")) editor->SendMessage(WM_CHAR, ch, 1);
     const CRect grown = windowRect();
+    // Grown to hold the whole text, it shows it from its first character again.
+    EXPECT_EQ(editor->SendMessage(EM_GETFIRSTVISIBLELINE), 0);
     EXPECT_GT(grown.right, start.right);
     EXPECT_LT(grown.right, client.right);
     EXPECT_EQ(grown.left, start.left);

@@ -1,7 +1,6 @@
 // In-place editing through real messages: typing or F2 to the grid opens the cell's editor,
 // keys and characters to the editor's window end it, and the parent hears of it (and may
 // veto) through the grid.
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,20 +12,8 @@
 #define IDD_GRID_HOST 300  // GridTest.rc
 
 namespace {
-struct Note {
-    int code, row, col;
-    bool operator==(const Note& o) const { return code == o.code && row == o.row && col == o.col; }
-};
-void PrintTo(const Note& n, std::ostream* os) { *os << "{" << n.code << ", " << n.row << ", " << n.col << "}"; }
-
 constexpr int BEGIN = GRID_NOTIFY_BEGINEDIT, END = GRID_NOTIFY_ENDEDIT;
 constexpr int CHANGING = GRID_NOTIFY_SELCHANGING, CHANGED = GRID_NOTIFY_SELCHANGED;
-
-std::vector<Note> NotesOf(const RecordingParent& parent) {
-    std::vector<Note> notes;
-    for (const NotifyRecord& r : parent.notes) notes.push_back({r.code, r.row, r.col});
-    return notes;
-}
 
 // 5 x 5 cells of 20 x 50 pixels with one fixed row and column; cell (2, 2) holds "old"
 // and is the focus cell.
@@ -44,6 +31,12 @@ struct EditGrid {
     CCellEditBox* Editor(int row, int col) const {
         CGridCellBase* cell = grid.GetCell(row, col);
         return cell && cell->IsEditing() ? dynamic_cast<CCellEditBox*>(cell->GetEditor()) : nullptr;
+    }
+    // Opens the focus cell's editor as StartCellEdit does with `first` and lets it settle.
+    CCellEditBox* Open(UINT first) {
+        grid.StartCellEdit(2, 2, CPoint(-1, -1), first);
+        PumpMessages();
+        return Editor(2, 2);
     }
     // Edit windows that are children of the grid.
     int EditWindows() const {
@@ -75,7 +68,7 @@ TEST(GridEdit, NotificationsOfAnEditAndTheParentsVetoes) {
         LRESULT beginReply, endReply;
         std::string text;  // of the cell afterwards
         bool modified;
-        std::vector<Note> notes;
+        std::vector<CellNote> notes;
     } cases[] = {
         {"typing and Enter", 'a', L"bc", '\r', 0, 0, "abc", true, {{BEGIN, 2, 2}, {END, 2, 2}}},
         {"the parent vetoes the start", 'a', L"", '\r', -1, 0, "old", false, {{BEGIN, 2, 2}}},
@@ -105,7 +98,7 @@ TEST(GridEdit, NotificationsOfAnEditAndTheParentsVetoes) {
         EXPECT_EQ(g.grid.GetCellText(2, 2), c.text);
         EXPECT_EQ(g.grid.GetModified() != FALSE, c.modified);
         EXPECT_EQ((g.grid.GetCellState(2, 2) & CELL_MODIFIED) != 0, c.modified);
-        EXPECT_EQ(NotesOf(g.w.parent), c.notes);
+        EXPECT_EQ(CellNotes(g.w.parent), c.notes);
         EXPECT_FALSE(g.grid.IsCellEditing(2, 2));
         EXPECT_EQ(g.EditWindows(), 0);
     }
@@ -159,9 +152,7 @@ TEST(GridEdit, TheFirstCharacterPlacesTheCaret) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EditGrid g;
-        g.grid.StartCellEdit(2, 2, CPoint(-1, -1), c.first);
-        PumpMessages();
-        CCellEditBox* editor = g.Editor(2, 2);
+        CCellEditBox* editor = g.Open(c.first);
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(editor->GetWindowText(), c.text);
         DWORD start = 0, end = 0;
@@ -191,9 +182,7 @@ TEST(GridEdit, ArrowsEndAnEditUnlessTheMouseStartedIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EditGrid g;
-        g.grid.StartCellEdit(2, 2, CPoint(-1, -1), c.first);
-        PumpMessages();
-        CCellEditBox* editor = g.Editor(2, 2);
+        CCellEditBox* editor = g.Open(c.first);
         ASSERT_NE(editor, nullptr);
         {
             HeldKeys held(c.ctrl);
@@ -227,11 +216,11 @@ TEST(GridEdit, TabAndArrowsCarryTheEditingOn) {
     // Down ended the third and opened the cell below.
     ASSERT_NE(g.Editor(3, 4), nullptr);
     EXPECT_EQ(g.EditWindows(), 1);
-    const std::vector<Note> expected = {
+    const std::vector<CellNote> expected = {
         {BEGIN, 2, 2}, {END, 2, 2}, {CHANGING, 2, 3}, {CHANGED, 2, 3}, {BEGIN, 2, 3}, {END, 2, 3},
         {CHANGING, 2, 4}, {CHANGED, 2, 4}, {BEGIN, 2, 4}, {END, 2, 4}, {CHANGING, 3, 4}, {CHANGED, 3, 4},
         {BEGIN, 3, 4}};
-    EXPECT_EQ(NotesOf(g.w.parent), expected);
+    EXPECT_EQ(CellNotes(g.w.parent), expected);
     g.grid.EndEditing();
     EXPECT_EQ(g.EditWindows(), 0);
 }
@@ -291,7 +280,7 @@ TEST(GridEdit, OneReportPerEditorWhateverEndsIt) {
             return LRESULT(0);
         };
         g.grid.EndEditing();
-        EXPECT_EQ(NotesOf(g.w.parent), (std::vector<Note>{{BEGIN, 2, 2}, {END, 2, 2}}));
+        EXPECT_EQ(CellNotes(g.w.parent), (std::vector<CellNote>{{BEGIN, 2, 2}, {END, 2, 2}}));
         EXPECT_EQ(g.EditWindows(), 0);
     }
     // Two grids: an editor opened and ended while another's report is being handled still
@@ -313,7 +302,7 @@ TEST(GridEdit, OneReportPerEditorWhateverEndsIt) {
         EXPECT_EQ(b.grid.GetCellText(2, 2), "oldy");
         EXPECT_FALSE(b.grid.IsCellEditing(2, 2));
         EXPECT_EQ(b.EditWindows(), 0);
-        EXPECT_EQ(NotesOf(b.w.parent), (std::vector<Note>{{BEGIN, 2, 2}, {END, 2, 2}}));
+        EXPECT_EQ(CellNotes(b.w.parent), (std::vector<CellNote>{{BEGIN, 2, 2}, {END, 2, 2}}));
     }
     // The grid's window goes while the editor is open: its text is still reported once.
     {
@@ -321,7 +310,7 @@ TEST(GridEdit, OneReportPerEditorWhateverEndsIt) {
         g.Type('z');
         g.grid.DestroyWindow();
         PumpMessages();
-        EXPECT_EQ(NotesOf(g.w.parent), (std::vector<Note>{{BEGIN, 2, 2}, {END, 2, 2}}));
+        EXPECT_EQ(CellNotes(g.w.parent), (std::vector<CellNote>{{BEGIN, 2, 2}, {END, 2, 2}}));
         EXPECT_EQ(g.grid.GetCellText(2, 2), "z");
         EXPECT_FALSE(g.grid.IsCellEditing(2, 2));
     }

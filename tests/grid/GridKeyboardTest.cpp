@@ -1,33 +1,20 @@
 // The keys sent to a grid as real WM_KEYDOWN messages, Ctrl and Shift made real with
 // SetKeyboardState: where the focus goes, what is selected, and what the parent is told.
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/grid/GridTestSupport.h"
 
 namespace {
-struct Note {
-    int code, row, col;
-    bool operator==(const Note& o) const { return code == o.code && row == o.row && col == o.col; }
-};
-void PrintTo(const Note& n, std::ostream* os) { *os << "{" << n.code << ", " << n.row << ", " << n.col << "}"; }
-
 constexpr int CHANGING = GRID_NOTIFY_SELCHANGING, CHANGED = GRID_NOTIFY_SELCHANGED;
 
 // The pair every keyboard move sends, for the target cell.
-std::vector<Note> Moved(std::vector<CGridCellId> targets) {
-    std::vector<Note> notes;
+std::vector<CellNote> Moved(std::vector<CGridCellId> targets) {
+    std::vector<CellNote> notes;
     for (const CGridCellId& t : targets) {
         notes.push_back({CHANGING, t.row, t.col});
         notes.push_back({CHANGED, t.row, t.col});
     }
-    return notes;
-}
-
-std::vector<Note> NotesOf(const RecordingParent& parent) {
-    std::vector<Note> notes;
-    for (const NotifyRecord& r : parent.notes) notes.push_back({r.code, r.row, r.col});
     return notes;
 }
 
@@ -65,7 +52,7 @@ TEST(GridKeyboard, KeysMoveTheFocusAndTheSelectionWithTheirNotifications) {
         std::vector<Key> keys;
         CGridCellId after;
         CGridCellRange selected;
-        std::vector<Note> notes;
+        std::vector<CellNote> notes;
         std::vector<int> hiddenCols = {};
         std::vector<int> hiddenRows = {};
         bool wholeRows = false;
@@ -109,7 +96,7 @@ TEST(GridKeyboard, KeysMoveTheFocusAndTheSelectionWithTheirNotifications) {
             EXPECT_EQ(grid.SelectionBounds(), c.selected);
         else
             EXPECT_TRUE(grid.Selection().Empty());
-        EXPECT_EQ(NotesOf(g.w.parent), c.notes);
+        EXPECT_EQ(CellNotes(g.w.parent), c.notes);
         EXPECT_EQ(grid.MouseState, MS_IDLE);
     }
 }

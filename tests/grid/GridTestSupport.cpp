@@ -23,6 +23,14 @@ LRESULT RecordingParent::OnNotify(WPARAM wParam, LPARAM lParam) {
     return answer ? answer(note) : reply;
 }
 
+void PrintTo(const CellNote& n, std::ostream* os) { *os << "{" << n.code << ", " << n.row << ", " << n.col << "}"; }
+
+std::vector<CellNote> CellNotes(const RecordingParent& parent) {
+    std::vector<CellNote> notes;
+    for (const NotifyRecord& r : parent.notes) notes.push_back({r.code, r.row, r.col});
+    return notes;
+}
+
 GridInWindow::GridInWindow(int rows, int cols, int fixedRows, int fixedCols, int width, int height) {
     EXPECT_TRUE(parent.CreateTopLevel());
     EXPECT_TRUE(grid.Create(CRect(0, 0, width, height), &parent, GRID_ID, WS_CHILD | WS_VISIBLE));

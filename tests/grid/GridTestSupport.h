@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ struct NotifyRecord {
     }
 };
 
+// What a notification was about, for comparing sequences with expected tables.
+struct CellNote {
+    int code, row, col;
+    bool operator==(const CellNote& o) const { return code == o.code && row == o.row && col == o.col; }
+};
+void PrintTo(const CellNote& n, std::ostream* os);
+
 // A top-level window standing in for the dialog that holds the grid.
 class RecordingParent : public CWnd {
 public:
@@ -38,6 +46,9 @@ protected:
 };
 
 constexpr UINT GRID_ID = 1008;
+
+// The notifications the parent got, in order.
+std::vector<CellNote> CellNotes(const RecordingParent& parent);
 
 // A parent window with a grid of `rows` x `cols` (fixed counts as given) as its child,
 // the grid's client area `width` x `height` with no border.

@@ -26,7 +26,8 @@ void CGridCtrl::StartCellEdit(int row, int col, CPoint point, UINT key) {
     // Scrolling closes an open editor, whose report the parent may answer by closing us.
     if (!self || !::IsWindow(self) || !IsCellOnScreen(row, col)) return;
     CRect rect;
-    if (!CellRect(row, col, &rect)) return;
+    // A hidden cell (a row or column of size 0) would get an editor no one can see.
+    if (!CellRect(row, col, &rect) || rect.right < rect.left || rect.bottom < rect.top) return;
     LRESULT reply = 0;
     if (!NotifyAndCheck(row, col, GRID_NOTIFY_BEGINEDIT, &reply) || reply < 0) return;
     // The parent may have changed the table while it was asked.

@@ -69,6 +69,7 @@ TEST(GridEdit, NotificationsOfAnEditAndTheParentsVetoes) {
         {"F2 with Editable off", WM_KEYDOWN, VK_F2, L"", 0, 0, "old", false, {}, [](CGridCtrl& g) { g.Editable = FALSE; }},
         {"typing into a read-only cell", WM_CHAR, 'a', L"", 0, 0, "old", false, {},
          [](CGridCtrl& g) { g.SetCellState(2, 2, CELL_READONLY); }},
+        {"F2 in a hidden column", WM_KEYDOWN, VK_F2, L"", 0, 0, "old", false, {}, [](CGridCtrl& g) { g.SetColumnWidth(2, 0); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -10,22 +10,14 @@
 // asks the editor to finish again), close the editor or destroy the grid. Each editor guards
 // its own finishing, so two editors of two grids never block each other.
 //
-// Classes in this file:
-//   GridItemNotification  the record of the end-of-edit message
-//   CCellEditorBase       the shared part of the control-based editors
+// The report is the text editor's record (CellEditBox.h).
 #pragma once
 
 #include <string>
 
 #include "framework/Wnd.h"
+#include "grid/cells/CellEditBox.h"
 #include "grid/cells/GridCell.h"
-
-// The end-of-edit report: the header, then the edited cell with mask ITEM_TEXT | ITEM_DATA,
-// data = the key that ended the editing (9, 13, 27, an arrow or page key; else 0).
-struct GridItemNotification {
-    NMHDR hdr;
-    GridItem item;
-};
 
 class CCellEditorBase : public CWnd, public CGridEditorLink {
     DECLARE_DYNAMIC(CCellEditorBase)

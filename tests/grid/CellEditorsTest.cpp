@@ -106,7 +106,7 @@ TEST(ComboEditor, KeysEndTheEditWithTheirKey) {
         for (const char* p = text; *p; ++p) TypeChar(static_cast<UCHAR>(*p));
     };
     const auto ctrl = [](UINT key) {
-        CtrlHeld held;
+        HeldKeys held(true);
         PressKey(key);
     };
     const struct {
@@ -222,7 +222,7 @@ TEST(DateTimeEditor, EveryEndingKeyStoresThePickersMomentAndText) {
         box->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&changed));
         const std::string shown = box->GetWindowText();
         if (k.ctrl) {
-            CtrlHeld held;
+            HeldKeys held(true);
             PressKey(k.key);
         } else {
             PressKey(k.key);

@@ -132,16 +132,19 @@ TEST(ComboCell, ArrowOnlyWhenEditableAndNoTextUnderAnOpenBox) {
         cell->SetOptions({"WWWWWW", "MMMM"});
         g.grid.SetCellState(2, 2, c.state);
         g.grid.Editable = c.editable;
-        if (c.editing) ASSERT_TRUE(cell->BeginEdit(2, 2, g.rect, CPoint(-1, -1), INPLACE_EDITOR_ID, VK_LBUTTON));
+        if (c.editing) {
+            ASSERT_TRUE(cell->BeginEdit(2, 2, g.rect, CPoint(-1, -1), INPLACE_EDITOR_ID, VK_LBUTTON));
+        }
         DibSurface dib(200, 60, kPaper);
         const CRect rect(10, 10, 190, 40);
         ASSERT_TRUE(cell->Draw(&dib.dc, 2, 2, rect, TRUE));
         const CRect button(rect.right - w, rect.top, rect.right, rect.top + h);
         const int face = dib.Count(button, GetSysColor(COLOR_BTNFACE));
-        if (c.arrow)
+        if (c.arrow) {
             EXPECT_GT(face, button.Width() * button.Height() / 2);
-        else
+        } else {
             EXPECT_EQ(face, 0);
+        }
         EXPECT_EQ(dib.Count(CRect(rect.left, rect.top, rect.right - w, rect.bottom), RGB(0, 0, 0)) > 0, c.text);
         if (c.editing) cell->StopEdit();
     }

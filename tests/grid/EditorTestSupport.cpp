@@ -1,6 +1,5 @@
 #include "tests/grid/EditorTestSupport.h"
 
-#include "framework/MessageLoop.h"
 #include "framework/System.h"
 
 BEGIN_MESSAGE_MAP(ReportingHost::GridStandIn, CWnd)
@@ -24,15 +23,6 @@ LRESULT ReportingHost::GridStandIn::OnNotify(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (AfxPreTranslateMessage(&msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void PressKey(UINT key) {
     const HWND focus = GetFocus();
     const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
@@ -47,13 +37,3 @@ void TypeChar(UINT ch) {
     PostMessageW(GetFocus(), WM_CHAR, ch, 1);
     PumpMessages();
 }
-
-CtrlHeld::CtrlHeld() {
-    GetKeyboardState(m_keys);
-    BYTE held[256];
-    memcpy(held, m_keys, sizeof(held));
-    held[VK_CONTROL] = 0x80;
-    SetKeyboardState(held);
-}
-
-CtrlHeld::~CtrlHeld() { SetKeyboardState(m_keys); }

@@ -44,14 +44,3 @@ private:
 void PressKey(UINT key);
 // Posts `ch` to the window with the focus and dispatches it (and anything else queued).
 void TypeChar(UINT ch);
-// Runs every queued message through the pre-translate step and dispatch.
-void PumpMessages();
-// Holds Ctrl down (for GetKeyState) for one scope.
-class CtrlHeld {
-public:
-    CtrlHeld();
-    ~CtrlHeld();
-
-private:
-    BYTE m_keys[256];
-};

@@ -94,22 +94,35 @@ HFONT CGridCell::GetFontObject() const {
 
 BOOL CGridCell::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
     if (m_editing) {
+        // A second editor would report for the same cell after the cell had forgotten it.
         if (m_editor && m_editor->IsWindow()) m_editor->SendMessage(WM_CHAR, key, 0);
         return TRUE;
     }
     if (!m_grid) return FALSE;
-    const DWORD format = GetFormat();
-    DWORD style = 0;
-    if (format != 0xFFFFFFFF) style = (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : 0;
-    auto* editor = new CCellEditBox(m_grid, rect, style, id, row, col, GetText(), key);
-    // A window that could not be made: the object is ours to drop, and nothing is edited.
-    if (!editor->IsWindow()) {
-        delete editor;
+    // Editing from the start: the editor's creation may repaint the cell, which then draws
+    // as a cell under an editor.
+    m_editing = TRUE;
+    CWnd* editor = OpenEditor(row, col, rect, id, key);
+    if (!editor) {
+        m_editing = FALSE;
         return FALSE;
     }
-    m_editing = TRUE;
     m_editor = editor;
     return TRUE;
+}
+
+CWnd* CGridCell::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
+    auto* editor = new CCellEditBox(m_grid, rect, EditStyle(), id, row, col, GetText(), key);
+    // A window that could not be made: the object is ours to drop, and nothing is edited.
+    if (editor->IsWindow()) return editor;
+    delete editor;
+    return nullptr;
+}
+
+DWORD CGridCell::EditStyle() const {
+    const DWORD format = GetFormat();
+    if (format == 0xFFFFFFFF) return 0;
+    return (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : 0;
 }
 
 void CGridCell::TakeOverFrom(const CGridCell& other) {

@@ -43,23 +43,10 @@ CSize CGridCellCombo::MeasureCell(CDC* dc) {
     return size;
 }
 
-BOOL CGridCellCombo::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
-    if (m_editing) {
-        // A second box would report for the same cell after the cell had forgotten it.
-        if (CWnd* field = GetEditor()) field->SendMessage(WM_CHAR, key, 0);
-        return TRUE;
-    }
-    if (!m_grid) return FALSE;
-    // Editing from the start: the box's creation may repaint the cell, which must then
-    // draw neither the arrow nor the text.
-    m_editing = TRUE;
+CWnd* CGridCellCombo::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
     auto* box = new CCellComboList(m_grid, rect, m_comboStyle, id, row, col, GetTextColour(), GetBackColour(), m_options,
                                    GetText(), key);
-    if (!box->IsWindow()) {
-        delete box;
-        m_editing = FALSE;
-        return FALSE;
-    }
-    m_editor = box;
-    return TRUE;
+    if (box->IsWindow()) return box;
+    delete box;
+    return nullptr;
 }

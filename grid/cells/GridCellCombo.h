@@ -28,9 +28,10 @@ public:
     BOOL Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd = TRUE) override;
     // Room for the arrow button, and at least its height.
     CSize MeasureCell(CDC* dc) override;
-    // Opens the box over `rect`. A cell already editing opens no second box: `key` goes to
-    // the open one. FALSE (and no editing) when the box cannot be made.
-    BOOL BeginEdit(int row, int col, CRect rect, CPoint point, UINT id, UINT key) override;
+
+protected:
+    // A CCellComboList over `rect` with the options and the cell's text.
+    CWnd* OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) override;
 
 private:
     std::vector<std::string> m_options;  // the option texts (GBK), in list order

@@ -52,21 +52,10 @@ CSize CGridCellDateTime::MeasureCell(CDC* dc) {
     return size;
 }
 
-BOOL CGridCellDateTime::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
-    if (m_editing) {
-        // A second picker would report for the same cell after the cell had forgotten it.
-        if (m_editor && m_editor->IsWindow()) m_editor->SendMessage(WM_CHAR, key, 0);
-        return TRUE;
-    }
-    if (!m_grid) return FALSE;
-    m_editing = TRUE;
+CWnd* CGridCellDateTime::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
     auto* box = new CCellDateTimeBox(m_grid, rect, m_pickerStyle | DTS_UPDOWN, id, row, col, GetTextColour(),
                                      GetBackColour(), &m_time, key);
-    if (!box->IsWindow()) {
-        delete box;
-        m_editing = FALSE;
-        return FALSE;
-    }
-    m_editor = box;
-    return TRUE;
+    if (box->IsWindow()) return box;
+    delete box;
+    return nullptr;
 }

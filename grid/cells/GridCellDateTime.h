@@ -36,10 +36,11 @@ public:
 
     // Room for the spin buttons, and at least their height.
     CSize MeasureCell(CDC* dc) override;
-    // Opens the picker over `rect` with the cell's moment. A cell already editing opens no
-    // second picker: `key` goes to the open one. FALSE (and no editing) when the picker
-    // cannot be made.
-    BOOL BeginEdit(int row, int col, CRect rect, CPoint point, UINT id, UINT key) override;
+
+protected:
+    // A CCellDateTimeBox (with spin buttons) over `rect`, showing the cell's moment and
+    // writing it back when editing ends.
+    CWnd* OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) override;
 
 private:
     int64_t m_time;            // seconds since 1970-01-01 00:00:00 UTC

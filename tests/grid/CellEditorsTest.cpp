@@ -3,7 +3,9 @@
 // focus moves, and date-time values past 2038.
 #include "grid/cells/CellComboList.h"
 #include "grid/cells/CellDateTimeBox.h"
+#include "grid/cells/GridCellCombo.h"
 #include "grid/cells/GridCellDateTime.h"
+#include "grid/cells/GridCellNumeric.h"
 #include "tests/grid/EditorTestSupport.h"
 
 namespace {
@@ -240,4 +242,50 @@ TEST(DateTimeCell, NewCellHoldsItsCreationTimeAndNoText) {
     EXPECT_GE(cell.GetTime(), before);
     EXPECT_LE(cell.GetTime(), GridTimeNow());
     EXPECT_EQ(cell.GetText(), "");
+}
+
+TEST(CellEditors, EditingThroughTheGridStoresWhatTheEditorReports) {
+    const SYSTEMTIME date = Local(2045, 6, 30, 8, 0, 0);
+    const struct {
+        const char* what;
+        const CRuntimeClass* cls;
+        UINT start;          // a character typed to the grid, or VK_F2 pressed
+        const wchar_t* typed;  // then typed into the editor
+        UINT end;
+        const char* text;    // the cell's text afterwards; null: the picker's text
+    } cases[] = {
+        {"digits kept, letters refused", RUNTIME_CLASS(CGridCellNumeric), VK_F2, L"3a4-", VK_RETURN, "1234"},
+        {"a letter does not replace the number", RUNTIME_CLASS(CGridCellNumeric), 'x', L"", VK_RETURN, "12"},
+        {"a digit does", RUNTIME_CLASS(CGridCellNumeric), '7', L"5", VK_RETURN, "75"},
+        {"a typed choice", RUNTIME_CLASS(CGridCellCombo), 'K', L"iwi", VK_RETURN, "Kiwi"},
+        {"a choice undone", RUNTIME_CLASS(CGridCellCombo), VK_F2, L"xyz", VK_ESCAPE, "12"},
+        {"a date", RUNTIME_CLASS(CGridCellDateTime), VK_F2, L"", VK_RETURN, nullptr},
+        {"a date, Esc", RUNTIME_CLASS(CGridCellDateTime), VK_F2, L"", VK_ESCAPE, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridInWindow w;
+        MakeUniform(w.grid, 5, 5);
+        w.grid.SetColumnWidth(2, 120);
+        ASSERT_TRUE(w.grid.SetCellType(2, 2, c.cls));
+        CGridCellBase* cell = w.grid.GetCell(2, 2);
+        cell->SetText("12");
+        if (auto* dated = dynamic_cast<CGridCellDateTime*>(cell)) dated->SetTime(Moment(date));
+        w.grid.MoveFocusTo(2, 2);
+        w.grid.SetFocus();
+        if (c.start == VK_F2)
+            PressKey(VK_F2);
+        else
+            TypeChar(c.start);
+        ASSERT_TRUE(w.grid.IsCellEditing(2, 2));
+        const std::string shown = cell->GetEditor() ? cell->GetEditor()->GetWindowText() : "";
+        for (const wchar_t* p = c.typed; *p; ++p) TypeChar(*p);
+        PressKey(c.end);
+        EXPECT_FALSE(w.grid.IsCellEditing(2, 2));
+        EXPECT_EQ(w.grid.GetCellText(2, 2), c.text ? c.text : shown);
+        if (auto* dated = dynamic_cast<CGridCellDateTime*>(cell)) {
+            EXPECT_NE(shown.find("2045"), std::string::npos) << shown;
+            EXPECT_EQ(dated->GetTime(), Moment(date));
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <ctime>
 
+#include "framework/GbkText.h"
 #include "grid/GridCtrl.h"
 #include "grid/cells/CellDateTimeBox.h"
 
@@ -35,6 +36,15 @@ BOOL GridTimeFromLocal(const SYSTEMTIME& local, int64_t* seconds) {
     ticks.HighPart = file.dwHighDateTime;
     *seconds = static_cast<int64_t>(ticks.QuadPart / TICKS_PER_SECOND) - EPOCH_DIFFERENCE;
     return TRUE;
+}
+
+std::string CGridCellDateTime::DateText(int64_t seconds) {
+    SYSTEMTIME local;
+    wchar_t text[80];
+    if (!GridTimeToLocal(seconds, &local) ||
+        !::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, text, 80))
+        return std::string();
+    return gbk::FromWide(text);
 }
 
 int64_t GridTimeNow() { return static_cast<int64_t>(_time64(nullptr)); }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "grid/cells/GridCell.h"
 
@@ -30,6 +31,9 @@ public:
 
     int64_t GetTime() const { return m_time; }
     void SetTime(int64_t seconds) { m_time = seconds; }
+    // The moment's date as the picker shows it (the user's short date format, GBK); empty
+    // outside the system's calendar. An owner that sets a moment sets this as the text.
+    static std::string DateText(int64_t seconds);
     // Extra DTS_ styles of the picker (DTS_UPDOWN is always added); 0 at first.
     DWORD GetPickerStyle() const { return m_pickerStyle; }
     void SetPickerStyle(DWORD style) { m_pickerStyle = style; }

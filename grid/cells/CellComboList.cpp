@@ -23,12 +23,14 @@ void CCellComboEdit::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         ::SendMessageW(Box(), WM_KEYDOWN, key, MAKELPARAM(repeat, flags));
         return;
     }
+    if (CCellEditorBase::IsEndingKey(key)) m_pressed = key;
     Default();
 }
 
 LRESULT CCellComboEdit::OnKeyUp(WPARAM key, LPARAM keyData) {
-    if (CCellEditorBase::IsEndingKey(key)) return ::SendMessageW(Box(), WM_KEYUP, key, keyData);
-    return Default();
+    if (!CCellEditorBase::IsEndingKey(key) || m_pressed != key) return Default();
+    m_pressed = 0;
+    return ::SendMessageW(Box(), WM_KEYUP, key, keyData);
 }
 
 LRESULT CCellComboEdit::OnKillFocus(WPARAM gaining, LPARAM) {
@@ -55,7 +57,6 @@ BOOL CCellComboEdit::PreTranslateMessage(MSG* msg) {
 // ---- the combo box ----
 
 BEGIN_MESSAGE_MAP(CCellComboList, CCellEditorBase)
-    ON_WM_KEYDOWN()
     ON_MESSAGE(WM_KEYUP, OnKeyUp)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
 END_MESSAGE_MAP()
@@ -143,16 +144,10 @@ std::string CCellComboList::FinalText() const {
     return GetWindowText();
 }
 
-void CCellComboList::OnKeyDown(UINT key, UINT, UINT) {
-    if (IsCtrlExitKey(key)) {
-        EndWithKey(key);
-        return;
-    }
-    Default();
-}
-
 LRESULT CCellComboList::OnKeyUp(WPARAM key, LPARAM) {
-    if (!IsEndingKey(key)) return Default();
+    // In the drop-down style the edit field has the focus: it sends on only the releases of
+    // keys that went down in it.
+    if (!IsEndingKey(key) || (ChooseOnly() && !PressedHere(static_cast<UINT>(key)))) return Default();
     if (key == VK_ESCAPE) ShowInitialText();
     EndWithKey(static_cast<UINT>(key));
     return 0;

@@ -40,6 +40,10 @@ protected:
 private:
     // The combo box: the owner if one is set, else the parent.
     HWND Box() const { return GetOwnerOrParent(); }
+
+    // Tab, Enter or Esc last gone down in the field: only its release is sent on (a release
+    // whose press opened the editor on the grid is not).
+    UINT m_pressed = 0;
 };
 
 class CCellComboList : public CCellEditorBase {
@@ -77,7 +81,6 @@ protected:
     // (a box that cannot show it must not empty the cell).
     std::string FinalText() const override;
 
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     LRESULT OnKeyUp(WPARAM key, LPARAM keyData);
     LRESULT OnKillFocus(WPARAM gaining, LPARAM);
     DECLARE_MESSAGE_MAP()

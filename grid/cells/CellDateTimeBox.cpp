@@ -10,7 +10,6 @@
 IMPLEMENT_DYNAMIC(CCellDateTimeBox, CCellEditorBase)
 
 BEGIN_MESSAGE_MAP(CCellDateTimeBox, CCellEditorBase)
-    ON_WM_KEYDOWN()
     ON_MESSAGE(WM_KEYUP, OnKeyUp)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
 END_MESSAGE_MAP()
@@ -67,16 +66,8 @@ void CCellDateTimeBox::BeforeReport() {
         *m_value = seconds;
 }
 
-void CCellDateTimeBox::OnKeyDown(UINT key, UINT, UINT) {
-    if (IsCtrlExitKey(key)) {
-        EndWithKey(key);
-        return;
-    }
-    Default();
-}
-
 LRESULT CCellDateTimeBox::OnKeyUp(WPARAM key, LPARAM) {
-    if (!IsEndingKey(key)) return Default();
+    if (!IsEndingKey(key) || !PressedHere(static_cast<UINT>(key))) return Default();
     // Esc keeps what the picker shows: the moment is read in every case.
     EndWithKey(static_cast<UINT>(key));
     return 0;

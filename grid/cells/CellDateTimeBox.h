@@ -33,7 +33,6 @@ protected:
     // The picker's moment into the cell.
     void BeforeReport() override;
 
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     LRESULT OnKeyUp(WPARAM key, LPARAM keyData);
     LRESULT OnKillFocus(WPARAM gaining, LPARAM);
     DECLARE_MESSAGE_MAP()

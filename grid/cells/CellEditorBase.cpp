@@ -8,17 +8,13 @@ IMPLEMENT_DYNAMIC(CCellEditorBase, CWnd)
 BEGIN_MESSAGE_MAP(CCellEditorBase, CWnd)
     ON_WM_DESTROY()
     ON_WM_GETDLGCODE()
+    ON_WM_KEYDOWN()
     ON_MESSAGE(FinishMessage(), OnFinishMessage)
 END_MESSAGE_MAP()
 
 UINT CCellEditorBase::FinishMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"GridCellEditorFinish");
     return message;
-}
-
-bool CCellEditorBase::IsCtrlExitKey(UINT key) {
-    const bool exitKey = key == VK_PRIOR || key == VK_NEXT || (key >= VK_LEFT && key <= VK_DOWN);
-    return exitKey && ::GetKeyState(VK_CONTROL) < 0;
 }
 
 CCellEditorBase::CCellEditorBase(int row, int col, COLORREF textColour, COLORREF backColour)
@@ -81,3 +77,18 @@ bool CCellEditorBase::FocusLeaves(HWND gaining) const {
 }
 
 UINT CCellEditorBase::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
+
+void CCellEditorBase::OnKeyDown(UINT key, UINT, UINT) {
+    if (IsCtrlExitKey(key)) {
+        EndWithKey(key);
+        return;
+    }
+    if (IsEndingKey(key)) m_pressed = key;
+    Default();
+}
+
+bool CCellEditorBase::PressedHere(UINT key) {
+    const bool pressed = m_pressed == key;
+    m_pressed = 0;
+    return pressed;
+}

@@ -1,23 +1,30 @@
-// CCellEditorBase: what the in-place editors built on a platform control (the combo box of a
-// choice cell, the date-time picker of a date cell) share. The editor is a child of the grid
-// over the edited cell; it reports the end of editing to its owner (else its parent, the
-// grid) with one WM_NOTIFY, code GRID_NOTIFY_ENDEDIT from its control id, carrying a
-// GridItemNotification (mask ITEM_TEXT | ITEM_DATA, data = the key that ended the edit), and
-// closes. The object deletes itself once its window is gone and none of its messages is still
-// being dispatched.
+// CCellEditorBase: what the in-place editors (the text box, the combo box of a choice cell,
+// the date-time picker of a date cell) share. The editor is a child of the grid over the
+// edited cell; it reports the end of editing to its owner (else its parent, the grid) with
+// one WM_NOTIFY, code GRID_NOTIFY_ENDEDIT from its control id, carrying a
+// GridItemNotification, and closes. The object deletes itself once its window is gone and
+// none of its messages is still being dispatched.
 //
 // One report per editor, whatever happens during it: the receiver may move the focus (which
 // asks the editor to finish again), close the editor or destroy the grid. Each editor guards
 // its own finishing, so two editors of two grids never block each other.
 //
-// The report is the text editor's record (CellEditBox.h).
+// Classes in this file:
+//   GridItemNotification  the record of the end-of-edit message
+//   CCellEditorBase       the shared part of the editors
 #pragma once
 
 #include <string>
 
 #include "framework/Wnd.h"
-#include "grid/cells/CellEditBox.h"
 #include "grid/cells/GridCell.h"
+
+// The end-of-edit report: the header, then the edited cell with mask ITEM_TEXT | ITEM_DATA,
+// data = the key that ended the editing (9, 13, 27, an arrow or page key; else 0).
+struct GridItemNotification {
+    NMHDR hdr;
+    GridItem item;
+};
 
 class CCellEditorBase : public CWnd, public CGridEditorLink {
     DECLARE_DYNAMIC(CCellEditorBase)
@@ -36,14 +43,17 @@ public:
     COLORREF TextColour() const { return m_textColour; }
     COLORREF BackColour() const { return m_backColour; }
 
-    // PageUp, PageDown or an arrow with Ctrl held: the keys that end editing in these editors
-    // (the plain keys move inside the control).
-    static bool IsCtrlExitKey(UINT key);
+    // PageUp, PageDown or an arrow: the keys that may end editing and move on.
+    static bool IsExitKey(UINT key) { return key == VK_PRIOR || key == VK_NEXT || (key >= VK_LEFT && key <= VK_DOWN); }
+    static bool CtrlHeld() { return ::GetKeyState(VK_CONTROL) < 0; }
+    // An exit key with Ctrl held: it ends editing in every editor (plain, it moves inside the
+    // choice and date editors).
+    static bool IsCtrlExitKey(UINT key) { return IsExitKey(key) && CtrlHeld(); }
     // Tab, Enter or Esc: the keys whose release ends editing.
     static bool IsEndingKey(WPARAM key) { return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE; }
 
 protected:
-    CCellEditorBase(int row, int col, COLORREF textColour, COLORREF backColour);
+    CCellEditorBase(int row, int col, COLORREF textColour = CLR_DEFAULT, COLORREF backColour = CLR_DEFAULT);
     ~CCellEditorBase() override;
 
     // The text the report carries (GBK); asked while the window exists.
@@ -59,16 +69,23 @@ protected:
     // editor's window or one of its children (the picker's spin buttons, the box's field).
     bool FocusLeaves(HWND gaining) const;
 
+    // Whether Tab, Enter or Esc `key` went down in this editor since it last came up here
+    // (and forgets it). A release whose press went to the grid and opened the editor (Enter
+    // typed on a cell, Tab from the cell before) must not end the editing at once.
+    bool PressedHere(UINT key);
+
     void PostNcDestroy() override;
     LRESULT OnFinishMessage(WPARAM, LPARAM);
     void OnDestroy();
     UINT OnGetDlgCode();
+    // Ctrl with an exit key ends editing; Tab, Enter and Esc are noted for PressedHere.
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     DECLARE_MESSAGE_MAP()
 
     const int m_row;                // the edited cell
     const int m_col;
     UINT m_endKey = 0;              // the key that ended editing; 0 none yet
-    const BOOL m_exitOnArrows = FALSE;  // never set: arrows end editing only with Ctrl
+    UINT m_pressed = 0;             // Tab, Enter or Esc last gone down in this editor; 0 none
     const COLORREF m_textColour;    // the cell's colours when editing began (not painted)
     const COLORREF m_backColour;
     // Set by the derived constructor once its window exists: only then does the object

@@ -112,9 +112,18 @@ BOOL CGridCell::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT ke
 }
 
 CWnd* CGridCell::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
-    auto* editor = new CCellEditBox(m_grid, rect, EditStyle(), id, row, col, GetText(), key);
-    // A window that could not be made: the object is ours to drop, and nothing is edited.
+    return KeepIfMade(new CCellEditBox(m_grid, rect, EditStyle(), id, row, col, GetText(), key));
+}
+
+CSize CGridCell::WithButtonRoom(CSize size) {
+    size.cx += ::GetSystemMetrics(SM_CXVSCROLL);
+    size.cy = std::max<LONG>(size.cy, ::GetSystemMetrics(SM_CYHSCROLL));
+    return size;
+}
+
+CWnd* CGridCell::KeepIfMade(CWnd* editor) {
     if (editor->IsWindow()) return editor;
+    // A window that could not be made: the object is ours to drop, and nothing is edited.
     delete editor;
     return nullptr;
 }

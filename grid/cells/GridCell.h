@@ -102,6 +102,12 @@ protected:
     virtual CWnd* OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key);
     // The text editor's style: its alignment as the cell's format says (ES_RIGHT, ES_CENTER).
     virtual DWORD EditStyle() const;
+    // `editor` when its window was made; else none, and the object (which has no window to
+    // delete it) is deleted.
+    static CWnd* KeepIfMade(CWnd* editor);
+    // `size` with room beside it for a control's button (a combo box's arrow, a picker's
+    // spin buttons): a scroll bar's width more, and at least a scroll arrow's height.
+    static CSize WithButtonRoom(CSize size);
 
     std::string m_text;                 // GBK
     LPARAM m_data = 0;                  // the owner's value; never interpreted

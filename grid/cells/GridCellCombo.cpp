@@ -1,7 +1,5 @@
 #include "grid/cells/GridCellCombo.h"
 
-#include <algorithm>
-
 #include "grid/GridCtrl.h"
 #include "grid/cells/CellComboList.h"
 
@@ -36,17 +34,9 @@ BOOL CGridCellCombo::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd
     return drawn;
 }
 
-CSize CGridCellCombo::MeasureCell(CDC* dc) {
-    CSize size = CGridCell::MeasureCell(dc);
-    size.cx += ::GetSystemMetrics(SM_CXVSCROLL);
-    size.cy = std::max<LONG>(size.cy, ::GetSystemMetrics(SM_CYHSCROLL));
-    return size;
-}
+CSize CGridCellCombo::MeasureCell(CDC* dc) { return WithButtonRoom(CGridCell::MeasureCell(dc)); }
 
 CWnd* CGridCellCombo::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
-    auto* box = new CCellComboList(m_grid, rect, m_comboStyle, id, row, col, GetTextColour(), GetBackColour(), m_options,
-                                   GetText(), key);
-    if (box->IsWindow()) return box;
-    delete box;
-    return nullptr;
+    return KeepIfMade(new CCellComboList(m_grid, rect, m_comboStyle, id, row, col, GetTextColour(), GetBackColour(),
+                                         m_options, GetText(), key));
 }

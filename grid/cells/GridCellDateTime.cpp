@@ -1,6 +1,5 @@
 #include "grid/cells/GridCellDateTime.h"
 
-#include <algorithm>
 #include <climits>
 #include <ctime>
 
@@ -55,17 +54,9 @@ CGridCellDateTime::~CGridCellDateTime() {
     if (m_editing) CCellDateTimeBox::ForgetTarget(&m_time);
 }
 
-CSize CGridCellDateTime::MeasureCell(CDC* dc) {
-    CSize size = CGridCell::MeasureCell(dc);
-    size.cx += ::GetSystemMetrics(SM_CXVSCROLL);
-    size.cy = std::max<LONG>(size.cy, ::GetSystemMetrics(SM_CYHSCROLL));
-    return size;
-}
+CSize CGridCellDateTime::MeasureCell(CDC* dc) { return WithButtonRoom(CGridCell::MeasureCell(dc)); }
 
 CWnd* CGridCellDateTime::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
-    auto* box = new CCellDateTimeBox(m_grid, rect, m_pickerStyle | DTS_UPDOWN, id, row, col, GetTextColour(),
-                                     GetBackColour(), &m_time, key);
-    if (box->IsWindow()) return box;
-    delete box;
-    return nullptr;
+    return KeepIfMade(new CCellDateTimeBox(m_grid, rect, m_pickerStyle | DTS_UPDOWN, id, row, col, GetTextColour(),
+                                           GetBackColour(), &m_time, key));
 }

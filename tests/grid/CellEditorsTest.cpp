@@ -261,6 +261,9 @@ TEST(CellEditors, EditingThroughTheGridStoresWhatTheEditorReports) {
         {"a choice undone", RUNTIME_CLASS(CGridCellCombo), VK_F2, L"xyz", VK_ESCAPE, "12"},
         {"a date", RUNTIME_CLASS(CGridCellDateTime), VK_F2, L"", VK_RETURN, nullptr},
         {"a date, Esc", RUNTIME_CLASS(CGridCellDateTime), VK_F2, L"", VK_ESCAPE, nullptr},
+        // The release of the Enter that opened the editor on the grid does not close it.
+        {"Enter opens a choice", RUNTIME_CLASS(CGridCellCombo), VK_RETURN, L"", VK_TAB, "12"},
+        {"Enter opens a date", RUNTIME_CLASS(CGridCellDateTime), VK_RETURN, L"", VK_TAB, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -273,19 +276,40 @@ TEST(CellEditors, EditingThroughTheGridStoresWhatTheEditorReports) {
         if (auto* dated = dynamic_cast<CGridCellDateTime*>(cell)) dated->SetTime(Moment(date));
         w.grid.MoveFocusTo(2, 2);
         w.grid.SetFocus();
-        if (c.start == VK_F2)
-            PressKey(VK_F2);
+        if (c.start == VK_F2 || c.start == VK_RETURN)
+            PressKey(c.start);
         else
             TypeChar(c.start);
         ASSERT_TRUE(w.grid.IsCellEditing(2, 2));
         const std::string shown = cell->GetEditor() ? cell->GetEditor()->GetWindowText() : "";
         for (const wchar_t* p = c.typed; *p; ++p) TypeChar(*p);
         PressKey(c.end);
+        // Tab goes on editing the next cell.
+        w.grid.EndEditing();
         EXPECT_FALSE(w.grid.IsCellEditing(2, 2));
         EXPECT_EQ(w.grid.GetCellText(2, 2), c.text ? c.text : shown);
         if (auto* dated = dynamic_cast<CGridCellDateTime*>(cell)) {
             EXPECT_EQ(CGridCellDateTime::DateText(Moment(date)), shown) << "the text an owner gives a moment";
             EXPECT_EQ(dated->GetTime(), Moment(date));
         }
+    }
+}
+
+TEST(CellEditors, TabFromATextCellGoesOnEditingTheNextKindOfCell) {
+    for (const CRuntimeClass* cls : {RUNTIME_CLASS(CGridCellCombo), RUNTIME_CLASS(CGridCellDateTime)}) {
+        SCOPED_TRACE(cls->m_lpszClassName);
+        GridInWindow w;
+        MakeUniform(w.grid, 5, 5);
+        ASSERT_TRUE(w.grid.SetCellType(2, 2, cls));
+        w.grid.MoveFocusTo(2, 1);
+        w.grid.SetFocus();
+        PressKey(VK_F2);
+        ASSERT_TRUE(w.grid.IsCellEditing(2, 1));
+        PressKey(VK_TAB);
+        EXPECT_FALSE(w.grid.IsCellEditing(2, 1));
+        EXPECT_EQ(w.grid.GetFocusCell(), CGridCellId(2, 2));
+        ASSERT_TRUE(w.grid.IsCellEditing(2, 2)) << "the Tab's release must not end it";
+        EXPECT_EQ(w.grid.GetCell(2, 2)->GetEditor() != nullptr, true);
+        w.grid.EndEditing();
     }
 }

@@ -49,18 +49,24 @@ void DocumentedSort(std::vector<int>& order, int lo, int hi, bool ascending, con
     if (j < hi) DocumentedSort(order, j, hi, ascending, cmp, level + 1, depth, comparisons);
 }
 
-// Values for n rows on which every range the sort takes up has its smallest value in the
-// middle slot, so that each step peels off one row. Found by sorting rows whose values are
-// fixed only when compared: an unfixed pivot becomes the smallest value not yet given.
+// An order of rows that drives a quicksort with a middle pivot to its worst: every range it
+// takes up has its smallest value in the middle slot, so each step peels off one row.
+// Values 0 .. n - 1 for rows 0 .. n - 1 in that order. Found by sorting rows whose values
+// are fixed only when first compared with each other: the pivot, compared second, becomes
+// the smallest value not yet given; a row never compared that way comes after all of those.
 std::vector<int> PeelingValues(int n) {
     std::vector<int> value(static_cast<size_t>(n), -1);
     int next = 0;
-    auto valueOf = [&](int row) { return value[static_cast<size_t>(row)] < 0 ? n + row : value[static_cast<size_t>(row)]; };
+    auto valueOf = [&](int row) {
+        const int v = value[static_cast<size_t>(row)];
+        return v < 0 ? n + row : v;
+    };
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     SortRowOrder(order.data(), n, true, [&](int a, int b) {
         if (value[static_cast<size_t>(a)] < 0 && value[static_cast<size_t>(b)] < 0) value[static_cast<size_t>(b)] = next++;
-        return Sign(valueOf(a) - valueOf(b));
+        const int d = valueOf(a) - valueOf(b);
+        return (d > 0) - (d < 0);
     });
     for (int& v : value)
         if (v < 0) v = next++;

@@ -40,11 +40,3 @@ CGbkSortHead::CGbkSortHead(std::string_view text) {
         if (IsLead(bytes[i])) ++i;
     }
 }
-
-bool CGbkSortHead::Orders(const CGbkSortHead& other, int* order) const {
-    // Heads that differ differ where the texts first do, or where one text ends and the
-    // other goes on with a byte above 0 (a zero byte there leaves the heads equal).
-    if (!m_byteOrdered || !other.m_byteOrdered || m_head == other.m_head) return false;
-    *order = m_head < other.m_head ? -1 : 1;
-    return true;
-}

@@ -19,10 +19,11 @@
 #include "grid/RowSort.h"
 
 namespace {
-// What a sort by the cells' texts keeps of a cell, read once: its text's head beside those
-// of the other rows, where most comparisons end; a missing cell equals anything.
-struct SortKey {
+// What a sort by the cells' texts keeps of a row, read once: the head of its cell's text,
+// where most comparisons end, beside its row number; a missing cell equals anything.
+struct TextItem {
     CGbkSortHead head;
+    int row = 0;
     bool present = false;
 };
 
@@ -30,24 +31,26 @@ struct SortKey {
 // the texts read in the order of `byMemory`. May throw std::bad_alloc.
 std::vector<int> OrderByText(const CGridCtrl& grid, int col, bool ascending, int lo, const std::vector<int>& byMemory) {
     const size_t count = byMemory.size();
-    std::vector<SortKey> keys(count);
+    std::vector<TextItem> items(count);
     std::vector<std::string> texts(count);
     for (size_t i = 0; i < count; ++i) {
         if (i + 8 < count) __builtin_prefetch(grid.GetCell(byMemory[i + 8], col));
-        const size_t k = static_cast<size_t>(byMemory[i] - lo);
-        if (const CGridCellBase* cell = grid.GetCell(byMemory[i], col)) {
-            texts[k] = cell->GetText();
-            keys[k] = {CGbkSortHead(texts[k]), true};
+        const int row = byMemory[i];
+        TextItem& item = items[static_cast<size_t>(row - lo)];
+        item.row = row;
+        if (const CGridCellBase* cell = grid.GetCell(row, col)) {
+            texts[static_cast<size_t>(row - lo)] = cell->GetText();
+            item.head = CGbkSortHead(texts[static_cast<size_t>(row - lo)]);
+            item.present = true;
         }
     }
-    std::vector<int> order(count);
-    std::iota(order.begin(), order.end(), lo);
-    SortRowOrder(order.data(), static_cast<int>(count), ascending, [&](int a, int b) {
-        const size_t ia = static_cast<size_t>(a - lo), ib = static_cast<size_t>(b - lo);
+    SortRowOrder(items.data(), static_cast<int>(count), ascending, [&](const TextItem& a, const TextItem& b) {
         int result = 0;
-        if (!keys[ia].present || !keys[ib].present || keys[ia].head.Orders(keys[ib].head, &result)) return result;
-        return CompareGbkText(texts[ia], texts[ib]);
+        if (!a.present || !b.present || a.head.Orders(b.head, &result)) return result;
+        return CompareGbkText(texts[static_cast<size_t>(a.row - lo)], texts[static_cast<size_t>(b.row - lo)]);
     });
+    std::vector<int> order(count);
+    for (size_t k = 0; k < count; ++k) order[k] = items[k].row;
     return order;
 }
 

@@ -1,8 +1,9 @@
-// The grid's row sort, with no window: a quicksort that puts the row numbers of a range of
-// slots in order, leaving the rows themselves where they are until the caller moves them.
+// The grid's row sort, with no window: a quicksort that puts the items standing for a range
+// of rows in order (row numbers, or whatever a compare needs beside them), leaving the rows
+// themselves where they are until the caller moves them.
 //
-// It is the grid's documented quicksort step for step: the pivot is the row in the middle
-// slot when a range is taken up (that row, not that slot, while rows move); the slots are
+// It is the grid's documented quicksort step for step: the pivot is the item in the middle
+// slot when a range is taken up (that row, not that slot, while items move); the slots are
 // scanned from both ends against it; two rows that compare equal are never exchanged; the
 // sort is not stable. Only the order of work differs: it recurses into the smaller part
 // and loops over the larger, so it never goes deeper than about log2(n) levels, where
@@ -20,15 +21,15 @@ struct RowSortStats {
 };
 
 namespace row_sort_detail {
-template <class Compare>
-void Sort(int* order, int lo, int hi, bool ascending, Compare& compare, RowSortStats* stats, int depth) {
+template <class Item, class Compare>
+void Sort(Item* order, int lo, int hi, bool ascending, Compare& compare, RowSortStats* stats, int depth) {
     while (lo < hi) {
         if (stats) stats->depth = std::max(stats->depth, depth);
-        auto cmp = [&](int a, int b) {
+        auto cmp = [&](const Item& a, const Item& b) {
             if (stats) ++stats->comparisons;
             return compare(a, b);
         };
-        const int pivot = order[lo + (hi - lo) / 2];
+        const Item pivot = order[lo + (hi - lo) / 2];
         int j = lo, i = hi;
         while (j <= i) {
             if (ascending) {
@@ -58,10 +59,10 @@ void Sort(int* order, int lo, int hi, bool ascending, Compare& compare, RowSortS
 }
 }  // namespace row_sort_detail
 
-// Sorts the slots order[0] .. order[count - 1], each holding a row number, by
-// compare(row a, row b): negative when a comes first in ascending order, 0 when equal,
+// Sorts the slots order[0] .. order[count - 1], each holding an item that stands for a row,
+// by compare(item a, item b): negative when a comes first in ascending order, 0 when equal,
 // positive when after. Descending order reverses the sense of every comparison.
-template <class Compare>
-void SortRowOrder(int* order, int count, bool ascending, Compare compare, RowSortStats* stats = nullptr) {
+template <class Item, class Compare>
+void SortRowOrder(Item* order, int count, bool ascending, Compare compare, RowSortStats* stats = nullptr) {
     if (count > 1) row_sort_detail::Sort(order, 0, count - 1, ascending, compare, stats, 1);
 }

@@ -106,11 +106,6 @@ TEST(GridAutoSize, WidthsAreTheSystemsOverLatinAndChineseTexts) {
 
     g.AutoSizeColumns();
     for (int col = 0; col <= n; ++col) EXPECT_EQ(g.GetColumnWidth(col), exact[static_cast<size_t>(col)]) << col;
-    for (int col = 0; col <= n; ++col) {
-        g.SetColumnWidth(col, 1);
-        EXPECT_TRUE(g.AutoSizeColumn(col, 3, FALSE));
-        EXPECT_EQ(g.GetColumnWidth(col), exact[static_cast<size_t>(col)]) << col;
-    }
 }
 
 TEST(GridAutoSize, RowsFitTheirTallestCellFixedOnesIncluded) {

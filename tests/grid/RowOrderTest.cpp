@@ -34,14 +34,14 @@ void DocumentedSort(std::vector<int>& order, int lo, int hi, bool ascending, con
         ++*comparisons;
         return ascending ? cmp(a, b) : -cmp(a, b);
     };
-    const int pivot = order[static_cast<size_t>((lo + hi) / 2)];
+    const int pivot = order[(lo + hi) / 2];
     int j = lo, i = hi;
     while (j <= i) {
-        while (j < hi && compare(order[static_cast<size_t>(j)], pivot) < 0) ++j;
-        while (i > lo && compare(order[static_cast<size_t>(i)], pivot) > 0) --i;
+        while (j < hi && compare(order[j], pivot) < 0) ++j;
+        while (i > lo && compare(order[i], pivot) > 0) --i;
         if (i < j) break;
-        if (compare(order[static_cast<size_t>(j)], order[static_cast<size_t>(i)]) != 0)
-            std::swap(order[static_cast<size_t>(j)], order[static_cast<size_t>(i)]);
+        if (compare(order[j], order[i]) != 0)
+            std::swap(order[j], order[i]);
         ++j;
         --i;
     }
@@ -55,18 +55,14 @@ void DocumentedSort(std::vector<int>& order, int lo, int hi, bool ascending, con
 // are fixed only when first compared with each other: the pivot, compared second, becomes
 // the smallest value not yet given; a row never compared that way comes after all of those.
 std::vector<int> PeelingValues(int n) {
-    std::vector<int> value(static_cast<size_t>(n), -1);
+    std::vector<int> value(n, -1);
     int next = 0;
-    auto valueOf = [&](int row) {
-        const int v = value[static_cast<size_t>(row)];
-        return v < 0 ? n + row : v;
-    };
-    std::vector<int> order(static_cast<size_t>(n));
+    auto valueOf = [&](int row) { return value[row] < 0 ? n + row : value[row]; };
+    std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
     SortRowOrder(order.data(), n, true, [&](int a, int b) {
-        if (value[static_cast<size_t>(a)] < 0 && value[static_cast<size_t>(b)] < 0) value[static_cast<size_t>(b)] = next++;
-        const int d = valueOf(a) - valueOf(b);
-        return (d > 0) - (d < 0);
+        if (value[a] < 0 && value[b] < 0) value[b] = next++;
+        return Sign(valueOf(a) - valueOf(b));
     });
     for (int& v : value)
         if (v < 0) v = next++;
@@ -112,11 +108,11 @@ TEST(RowSort, SameResultAsTheDocumentedSort) {
     for (int n : {2, 3, 17, 1000}) {
         for (int range : {3, 1000000}) {  // many equal rows, then few
             std::uniform_int_distribution<int> draw(0, range - 1);
-            std::vector<int> values(static_cast<size_t>(n));
+            std::vector<int> values(n);
             for (int& v : values) v = draw(random);
-            auto cmp = [&](int a, int b) { return Sign(values[static_cast<size_t>(a)] - values[static_cast<size_t>(b)]); };
+            auto cmp = [&](int a, int b) { return Sign(values[a] - values[b]); };
             for (bool ascending : {true, false}) {
-                std::vector<int> expected(static_cast<size_t>(n)), order(static_cast<size_t>(n));
+                std::vector<int> expected(n), order(n);
                 std::iota(expected.begin(), expected.end(), 0);
                 std::iota(order.begin(), order.end(), 0);
                 int depth = 0;
@@ -128,7 +124,7 @@ TEST(RowSort, SameResultAsTheDocumentedSort) {
                 EXPECT_EQ(order, expected) << n << " " << range << " " << ascending;
                 EXPECT_EQ(stats.comparisons, comparisons);
                 for (int k = 1; k < n; ++k)
-                    ASSERT_LE(cmp(order[static_cast<size_t>(k - 1)], order[static_cast<size_t>(k)]) * (ascending ? 1 : -1), 0);
+                    ASSERT_LE(cmp(order[k - 1], order[k]) * (ascending ? 1 : -1), 0);
             }
         }
     }
@@ -137,8 +133,8 @@ TEST(RowSort, SameResultAsTheDocumentedSort) {
 TEST(RowSort, AnOrderThatDrivesTheDocumentedSortDeepStaysShallow) {
     const int n = 3000;
     const std::vector<int> values = PeelingValues(n);
-    auto cmp = [&](int a, int b) { return Sign(values[static_cast<size_t>(a)] - values[static_cast<size_t>(b)]); };
-    std::vector<int> expected(static_cast<size_t>(n)), order(static_cast<size_t>(n));
+    auto cmp = [&](int a, int b) { return Sign(values[a] - values[b]); };
+    std::vector<int> expected(n), order(n);
     std::iota(expected.begin(), expected.end(), 0);
     std::iota(order.begin(), order.end(), 0);
     int documentedDepth = 0;
@@ -150,7 +146,7 @@ TEST(RowSort, AnOrderThatDrivesTheDocumentedSortDeepStaysShallow) {
     SortRowOrder(order.data(), n, true, cmp, &stats);
     EXPECT_EQ(order, expected);
     EXPECT_LE(stats.depth, static_cast<int>(std::log2(n)) + 1);
-    for (int k = 0; k < n; ++k) EXPECT_EQ(values[static_cast<size_t>(order[static_cast<size_t>(k)])], k);
+    for (int k = 0; k < n; ++k) EXPECT_EQ(values[order[k]], k);
 }
 
 TEST(CharWidths, SumOfEachCharacterMeasuredOnce) {

@@ -593,6 +593,7 @@ private:
     // Puts row order[k] at row lo + k for every k (a permutation of those rows), each with
     // its height; `order` is used up.
     void MoveRows(int lo, std::vector<int>& order);
+    // Row `row` gets `height`; the running totals are touched only when that changes it.
     void SetHeightIfOther(int row, int height);
     // Makes the cells of the block whose origin is `origin` ordinary cells again.
     void DissolveBlock(const CGridCellId& origin);

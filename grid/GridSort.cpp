@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -20,34 +23,40 @@
 
 namespace {
 // What a sort by the cells' texts keeps of a row, read once: the head of its cell's text,
-// where most comparisons end, beside its row number; a missing cell equals anything.
+// where most comparisons end, and where the whole text lies among all the texts read; a
+// missing cell equals anything.
 struct TextItem {
     CGbkSortHead head;
+    uint32_t start = 0;   // the text's first byte in the texts read
+    uint32_t length = 0;  // its bytes
     int row = 0;
     bool present = false;
 };
 
 // Rows lo .. lo + byMemory.size() - 1 in the order of their cells' texts in column `col`,
-// the texts read in the order of `byMemory`. May throw std::bad_alloc.
+// the texts read in the order of `byMemory`. May throw std::bad_alloc (or std::length_error
+// beyond 4 GB of text).
 std::vector<int> OrderByText(const CGridCtrl& grid, int col, bool ascending, int lo, const std::vector<int>& byMemory) {
     const size_t count = byMemory.size();
     std::vector<TextItem> items(count);
-    std::vector<std::string> texts(count);
+    std::string texts;  // every text read, one after the other
+    texts.reserve(count * 16);  // short texts need no second block
     for (size_t i = 0; i < count; ++i) {
-        if (i + 8 < count) __builtin_prefetch(grid.GetCell(byMemory[i + 8], col));
-        const int row = byMemory[i];
-        TextItem& item = items[static_cast<size_t>(row - lo)];
-        item.row = row;
-        if (const CGridCellBase* cell = grid.GetCell(row, col)) {
-            texts[static_cast<size_t>(row - lo)] = cell->GetText();
-            item.head = CGbkSortHead(texts[static_cast<size_t>(row - lo)]);
-            item.present = true;
+        TextItem& item = items[static_cast<size_t>(byMemory[i] - lo)];
+        item.row = byMemory[i];
+        if (const CGridCellBase* cell = grid.GetCell(item.row, col)) {
+            const std::string text = cell->GetText();
+            if (texts.size() + text.size() > UINT32_MAX) throw std::length_error("sort texts");
+            item = {CGbkSortHead(text), static_cast<uint32_t>(texts.size()), static_cast<uint32_t>(text.size()), item.row,
+                    true};
+            texts += text;
         }
     }
+    auto textOf = [&](const TextItem& item) { return std::string_view(texts.data() + item.start, item.length); };
     SortRowOrder(items.data(), static_cast<int>(count), ascending, [&](const TextItem& a, const TextItem& b) {
         int result = 0;
         if (!a.present || !b.present || a.head.Orders(b.head, &result)) return result;
-        return CompareGbkText(texts[static_cast<size_t>(a.row - lo)], texts[static_cast<size_t>(b.row - lo)]);
+        return CompareGbkText(textOf(a), textOf(b));
     });
     std::vector<int> order(count);
     for (size_t k = 0; k < count; ++k) order[k] = items[k].row;
@@ -111,31 +120,37 @@ BOOL CGridCtrl::SortRowRange(GridCompareFunc compare, int col, BOOL ascending, L
         order = compare == CompareCellText ? OrderByText(*this, col, ascending != FALSE, lo, byMemory)
                                            : OrderWith(*this, compare, col, ascending != FALSE, data, lo, byMemory);
         newRow.resize(order.size());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        // Memory ran out (or a compare function gave up): nothing has moved yet.
         return FALSE;
     }
 
     // Positions name cells: the selection and the focus would name other cells afterwards.
     if (!m_selection.Empty() || m_focusCell.IsSet()) ClearSelection();
     for (size_t k = 0; k < order.size(); ++k) newRow[static_cast<size_t>(order[k] - lo)] = lo + static_cast<int>(k);
-    for (size_t i = 0; i < byMemory.size(); ++i) {
-        if (i + 2 < byMemory.size())
-            for (CGridCellBase* cell : m_cells[static_cast<size_t>(byMemory[i + 2])]) __builtin_prefetch(cell);
-        TellRowItsPlace(byMemory[i], newRow[static_cast<size_t>(byMemory[i] - lo)]);
-    }
+    for (int row : byMemory) TellRowItsPlace(row, newRow[static_cast<size_t>(row - lo)]);
     MoveRows(lo, order);
     return TRUE;
 }
 
 std::vector<int> CGridCtrl::RowsInMemoryOrder(int lo, int hi) const {
-    std::vector<std::pair<uintptr_t, int>> placed;
-    placed.reserve(static_cast<size_t>(hi - lo + 1));
+    const size_t count = static_cast<size_t>(hi - lo + 1);
+    std::vector<std::pair<uintptr_t, int>> placed(count), spare(count);
     for (int row = lo; row <= hi; ++row)
-        placed.emplace_back(reinterpret_cast<uintptr_t>(m_cells[static_cast<size_t>(row)].data()), row);
-    std::sort(placed.begin(), placed.end());
-    std::vector<int> rows;
-    rows.reserve(placed.size());
-    for (const auto& p : placed) rows.push_back(p.second);
+        placed[static_cast<size_t>(row - lo)] = {reinterpret_cast<uintptr_t>(m_cells[static_cast<size_t>(row)].data()), row};
+    // Rows filled in order and not sorted since lie in memory in row order already. Else a
+    // radix sort by address, eleven bits at a time.
+    if (!std::is_sorted(placed.begin(), placed.end())) {
+        for (unsigned shift = 0; shift < sizeof(uintptr_t) * 8; shift += 11) {
+            std::vector<size_t> starts(2049, 0);
+            for (const auto& p : placed) ++starts[((p.first >> shift) & 2047) + 1];
+            for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
+            for (const auto& p : placed) spare[starts[(p.first >> shift) & 2047]++] = p;
+            placed.swap(spare);
+        }
+    }
+    std::vector<int> rows(count);
+    for (size_t k = 0; k < count; ++k) rows[k] = placed[k].second;
     return rows;
 }
 

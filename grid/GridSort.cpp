@@ -8,11 +8,10 @@
 // order, so that they do not wait on memory for nearly every cell.
 #include <algorithm>
 #include <cstdint>
-#include <new>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <numeric>
 #include <utility>
 #include <vector>
 

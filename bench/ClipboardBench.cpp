@@ -3,33 +3,17 @@
 // copy to the clipboard, select all and copy together, and the UTF-16 text a reader may ask
 // for. Each time is the best of a few runs. Prints one "key value unit" line per figure.
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/SeededText.h"
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
 
 namespace {
 constexpr int kRows = 100000, kCols = 10, kRuns = 5;
-
-// xorshift32 from a fixed seed: every run copies the same text.
-struct Seeded {
-    uint32_t x = 0x9E3779B9u;
-    uint32_t Next() {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        return x;
-    }
-    std::string Word() {
-        std::string word(6 + Next() % 7, ' ');
-        for (char& c : word) c = static_cast<char>('a' + Next() % 26);
-        return word;
-    }
-};
 
 // Milliseconds of the fastest of kRuns runs of `step`.
 template <class F>
@@ -77,7 +61,7 @@ int main() {
     grid->SetColumnCount(kCols);
     grid->SetRowCount(kRows);
 
-    Seeded seeded;
+    CSeededText seeded;
     std::vector<std::string> cells;
     cells.reserve(static_cast<size_t>(kRows) * kCols);
     for (int row = 0; row < kRows; ++row)

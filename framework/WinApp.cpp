@@ -16,7 +16,20 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     MSG msg;
-    while (AfxPumpMessage(&msg)) {
+    LONG idleCount = 0;
+    for (;;) {
+        // Nothing posted: idle work, then wait for input of any kind. A message sent from
+        // another thread is handled inside PeekMessage and ends the wait, so idle work
+        // follows it too.
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++)) {
+                ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+                idleCount = 0;
+            }
+            continue;
+        }
+        // The windows' pre-translate step (accelerators of a frame among them) runs inside.
+        if (!AfxPumpMessage(&msg)) break;
     }
     return ExitInstance();
 }

@@ -13,7 +13,10 @@ public:
     virtual int Run();           // the thread's message loop until WM_QUIT, with the
                                  // pre-translate step (MessageLoop.h)
     virtual int ExitInstance();  // the process's exit code
-
+    // Called by Run whenever the queue holds no posted message (also after a message another
+    // thread sent was handled); `count` counts the calls since the last message. TRUE asks
+    // for another call before Run waits.
+    virtual BOOL OnIdle(LONG count) { return FALSE; }
     // Kept for programs written for older systems: visual styles come from the manifest,
     // so this only makes sure the common controls are initialised.
     void Enable3dControls();

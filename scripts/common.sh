@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${CARDCHECK_BUILD:-$ROOT/build}
-PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming fonts-noto-cjk"
+PACKAGES="wine wine32:i386 wine64 g++-mingw-w64-i686-posix cmake ninja-build xvfb xauth x11-apps imagemagick fonts-wqy-zenhei fonts-arphic-uming fonts-noto-cjk nsis"
 
 die() { echo "error: $*" >&2; exit 1; }
 
@@ -81,4 +81,40 @@ prepare_prefix() {
         echo "$want" >"$prefix/.cardcheck-ready"
     fi
     start_wineserver
+}
+
+# Whether $DISPLAY is an X server we can reach.
+display_usable() {
+    [ -n "${DISPLAY:-}" ] && xwd -root -silent -display "$DISPLAY" >/dev/null 2>&1
+}
+
+# A virtual X server of our own for a headless run: DISPLAY points to it, and it ends, with
+# the Wine processes of the current prefix, when the calling script exits.
+start_virtual_screen() {
+    local n=77
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null; wait $XVFB_PID 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    export DISPLAY=":$n"
+}
+
+# Starts a program detached in the virtual desktop $1 (with window frames), where the
+# programs started in the same desktop see each other's windows.
+in_desktop() {
+    local name=$1
+    shift
+    (setsid wine explorer "/desktop=$name,1200x900" "$@" </dev/null >/dev/null 2>&1 &)
+}
+
+# Waits for a driver's <file>.rect or <file>.err (at most two minutes), then cuts the
+# screen to the rectangle into the PNG $2. $3 says what failed to come up.
+shoot_window() {
+    local out=$1 png=$2 what=$3 x y w h
+    for _ in $(seq 1200); do [ -e "$out.rect" ] || [ -e "$out.err" ] && break; sleep 0.1; done
+    [ -e "$out.err" ] && die "$what failed: $(cat "$out.err")"
+    [ -e "$out.rect" ] || die "$what did not complete"
+    read -r x y w h <"$out.rect"
+    xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$png"
 }

@@ -17,32 +17,18 @@ WORK=${CARDCHECK_WORKDIR:-$BUILD/run}
 mkdir -p "$WORK"
 cd "$WORK"
 
-if [ -n "${DISPLAY:-}" ] && xwd -root -silent -display "$DISPLAY" >/dev/null 2>&1; then
-    exec wine "$BIN/CardCheck.exe"
-fi
+display_usable && exec wine "$BIN/CardCheck.exe"
 
-# Headless: a virtual screen of our own.
-n=77
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-export DISPLAY=":$n"
-
+# Headless: a virtual screen of our own; both programs run in one virtual desktop, so the
+# driver sees the tool.
+start_virtual_screen
 SHOT=$BUILD/cardcheck-screenshot.png
 LINES=$WORK/result-list.txt
 rm -f "$LINES" "$LINES.rect" "$LINES.err"
-# Both programs run in one virtual desktop (with a window frame), so the driver sees the tool.
-desktop() { (setsid wine explorer /desktop=CardCheck,1200x900 "$@" </dev/null >/dev/null 2>&1 &); }
-desktop "$BIN/CardCheck.exe"
-desktop "$BIN/CardCheckDemo.exe" click 1010 "$(winepath -w "$LINES")"
-for _ in $(seq 1200); do [ -e "$LINES.rect" ] || [ -e "$LINES.err" ] && break; sleep 0.1; done
-[ -e "$LINES.err" ] && die "the unattended check failed: $(cat "$LINES.err")"
-[ -e "$LINES.rect" ] || die "the unattended check did not complete"
-read -r x y w h <"$LINES.rect"
-xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$SHOT"
-desktop "$BIN/CardCheckDemo.exe" close
+in_desktop CardCheck "$BIN/CardCheck.exe"
+in_desktop CardCheck "$BIN/CardCheckDemo.exe" click 1010 "$(winepath -w "$LINES")"
+shoot_window "$LINES" "$SHOT" "the unattended check"
+in_desktop CardCheck "$BIN/CardCheckDemo.exe" close
 for _ in $(seq 100); do pgrep -f CardCheck.exe >/dev/null || break; sleep 0.1; done
 echo "Screenshot of the dialog: $SHOT"
 echo "Result list:"

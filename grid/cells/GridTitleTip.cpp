@@ -50,6 +50,11 @@ BOOL CGridTitleTip::DestroyWindow() {
 void CGridTitleTip::Show(CRect rect, const std::string& text, int xOffset, const RECT* hover, const LOGFONTW* font,
                          COLORREF textColour, COLORREF backColour) {
     if (!IsWindow() && !Create(m_parent)) return;
+    if (m_quiet) {
+        CPoint now;
+        if (::GetCursorPos(&now) && now == m_quietAt) return;
+        m_quiet = false;
+    }
     if (rect.IsRectEmpty() || IsWindowVisible() || !m_parent || !m_parent->IsWindow()) return;
     // The hover rectangle's right and bottom edges belong to the cell.
     m_hover = hover ? CRect(*hover) : rect;
@@ -148,6 +153,7 @@ BOOL CGridTitleTip::PreTranslateMessage(MSG* msg) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             Hide();
+            m_quiet = ::GetCursorPos(&m_quietAt) != FALSE;
             if (m_parent && m_parent->IsWindow()) m_parent->PostMessage(msg->message, msg->wParam, msg->lParam);
             return TRUE;
         case WM_LBUTTONDOWN: {

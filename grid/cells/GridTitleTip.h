@@ -34,9 +34,10 @@ public:
     void Show(CRect rect, const std::string& text, int xOffset = 0, const RECT* hover = nullptr,
               const LOGFONTW* font = nullptr, COLORREF textColour = CLR_DEFAULT, COLORREF backColour = CLR_DEFAULT);
     void Hide();
-    // Before dispatch: a key hides the tip and goes to the parent; a button press hides it
-    // and goes to the window under the pointer (two left presses within the double-click
-    // time as a double click); anything else hides it when the program has no focus.
+    // Before dispatch: a key hides the tip and goes to the parent (the tip stays away until
+    // the pointer moves); a button press hides it and goes to the window under the pointer
+    // (two left presses within the double-click time as a double click); anything else hides
+    // it when the program has no focus.
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
@@ -62,4 +63,8 @@ private:
     HFONT m_font = nullptr;              // what the text is drawn in (m_ownFont or the parent's)
     COLORREF m_textColour = CLR_DEFAULT; // as Show was given them
     COLORREF m_backColour = CLR_DEFAULT;
+    // Hidden by a key: no Show while the pointer stays at m_quietAt (the move a window
+    // system reports when the tip goes would bring it straight back).
+    bool m_quiet = false;
+    CPoint m_quietAt;
 };

@@ -54,12 +54,18 @@ TEST(GridTitleTip, ShowsTruncatedTextAndPassesTheUsersActionsOn) {
     ASSERT_TRUE(PeekMessageW(&moved, g.m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
     EXPECT_EQ(moved.lParam, Param(At(3, 2)));
 
-    // A key reaches the grid once, and the tip goes.
+    // A key reaches the grid once, and the tip goes until the pointer moves.
+    CPoint pointer = At(2, 2);
+    g.ClientToScreen(&pointer);
+    ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
     w.Do(WM_MOUSEMOVE, At(2, 2), 0);
     ASSERT_TRUE(shown());
     PostMessageW(g.m_hWnd, WM_KEYDOWN, 'A', 1);
     EXPECT_EQ(PumpPosted(g.m_hWnd, WM_KEYDOWN), 1);
     EXPECT_FALSE(shown());
+    w.Do(WM_MOUSEMOVE, At(2, 2), 0);
+    EXPECT_FALSE(shown());
+    ASSERT_TRUE(SetCursorPos(pointer.x + 1, pointer.y));
 
     // Two presses on the tip within the double-click time: a press, then a double click.
     w.Do(WM_MOUSEMOVE, At(2, 2), 0);

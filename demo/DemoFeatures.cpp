@@ -6,6 +6,7 @@ DemoFeatures AllDemoFeatures(UINT firstId) {
     AddEditFeature(features);
     AddTableFeature(features);
     AddOptionsFeature(features);
+    AddEditingFeature(features);
     for (size_t i = 0; i < features.commands.size(); ++i) {
         DemoCommand& c = features.commands[i];
         if (c.id == 0 && !c.text.empty()) c.id = firstId + static_cast<UINT>(i);

@@ -60,6 +60,10 @@ void AddFileFeature(DemoFeatures& features);     // print, print preview, exit
 void AddEditFeature(DemoFeatures& features);     // cut, copy, paste, delete, select all
 void AddTableFeature(DemoFeatures& features);    // the counts, the fills, the image column
 void AddOptionsFeature(DemoFeatures& features);  // every boolean setting, grid lines, autosizing
+void AddEditingFeature(DemoFeatures& features);  // an Options item vetoing edits of one column
+
+// The Options item that vetoes every edit of the first scrolling column.
+constexpr const char* kVetoFirstColumnItem = "&Veto edits of the first column";
 
 // Every feature, in menu order, its items numbered from `firstId` by their place in the
 // list (items with an id of their own keep it), so that a program driving the demo from

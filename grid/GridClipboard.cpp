@@ -47,27 +47,8 @@ bool CGridCtrl::ChangeCellText(int row, int col, const std::string& text) {
     if (!IsCellEditable(row, col)) return true;
     LRESULT reply = 0;
     if (!NotifyAndCheck(row, col, GRID_NOTIFY_BEGINEDIT, &reply)) return false;
-    CGridCellBase* cell = GetCell(row, col);  // the parent may have changed the table
-    if (reply < 0 || !cell) return true;
-    const std::string old = cell->GetText();
-    if (old == text) return true;
-    // The new text is in place while the cell and the parent judge it; a rejected text is
-    // put back without touching the modified flags, so a veto leaves no trace.
-    cell->SetText(text);
-    bool accepted = ValidateCellEdit(row, col, text) != FALSE;
-    if (accepted) {
-        if (!NotifyAndCheck(row, col, GRID_NOTIFY_ENDEDIT, &reply)) return false;
-        accepted = reply >= 0;
-    }
-    cell = GetCell(row, col);
-    if (!cell) return true;
-    if (accepted) {
-        SetModified(TRUE, row, col);
-        RedrawCell(row, col);
-    } else {
-        cell->SetText(old);
-    }
-    return true;
+    if (reply < 0) return true;
+    return CommitEditedText(row, col, text);
 }
 
 std::vector<CGridCellId> CGridCtrl::SortedSelection() const {

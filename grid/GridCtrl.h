@@ -17,7 +17,11 @@
 //   GridMouse.cpp      presses, moves, releases, double clicks, the right button, the
 //                      cursor and the title tip: MouseState and what it leads to
 //   GridResize.cpp     resizing rows and columns with the mouse; fitting one on a double click
-//   GridFocus.cpp      the focus cell and the end of editing
+//   GridFocus.cpp      the focus cell
+//   GridKeyboard.cpp   the keys: moving the focus, Shift selecting, the clipboard shortcuts,
+//                      typing and F2 starting an edit
+//   KeyMoves.h         where an arrow or Tab takes the focus (no window)
+//   GridEdit.cpp       in-place editing: opening a cell's editor, taking its text back
 //   GridSort.cpp       sorting the rows by a column, the sort column and its header press
 //   RowSort.h          the quicksort that orders a range of rows (no window)
 //   GbkOrder.cpp       the order of texts: GBK code units (no window)
@@ -318,14 +322,29 @@ public:
     BOOL InvalidateCell(int row, int col);
     BOOL InvalidateCell(const CGridCellId& cell) { return InvalidateCell(cell.row, cell.col); }
 
-    // ---- focus and editing (GridFocus.cpp) ----
+    // ---- focus (GridFocus.cpp) ----
     CGridCellId GetFocusCell() const { return m_focusCell; }
     // Returns the previous focus. Rows and columns in the fixed area move to the first
     // scrolling one; a target outside the table means no focus cell.
     CGridCellId MoveFocusTo(int row, int col);
     CGridCellId MoveFocusTo(const CGridCellId& cell) { return MoveFocusTo(cell.row, cell.col); }
+
+    // ---- in-place editing (GridEdit.cpp) ----
+    // Editable is set and the cell is not CELL_READONLY.
     BOOL IsCellEditable(int row, int col) const;
+    BOOL IsCellEditable(const CGridCellId& cell) const { return IsCellEditable(cell.row, cell.col); }
+    // Opens the cell's editor: scrolls it into view, asks the parent (GRID_NOTIFY_BEGINEDIT;
+    // a negative reply vetoes) and lets the cell open its editor (control id
+    // INPLACE_EDITOR_ID). `point` is where a mouse start hit, relative to the cell; (-1, -1)
+    // from the keyboard. `key` is the first character typed, VK_LBUTTON for a start without
+    // one (F2, the mouse), or the key (Tab, arrow, page) that ended editing the cell before.
+    virtual void StartCellEdit(int row, int col, CPoint point, UINT key);
+    // Closes the focus cell's open editor (it reports its text first).
     virtual void EndEditing();
+    // Takes an editor's final text into the cell: kept when it differs, ValidateCellEdit
+    // accepts it and the parent's reply to GRID_NOTIFY_ENDEDIT is not negative; otherwise the
+    // old text stays and the modified flags are untouched. The cell stops editing.
+    virtual void FinishCellEdit(int row, int col, const std::string& text);
 
     // ---- selection (GridSelection.cpp) ----
     void SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL paintNow = FALSE, BOOL select = TRUE);
@@ -526,6 +545,11 @@ protected:
     void OnRButtonUp(UINT flags, CPoint point);
     BOOL OnSetCursor(HWND wnd, UINT hitTest, UINT message);
     void OnCaptureChanged(HWND gaining);
+    UINT OnGetDlgCode();
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    void OnChar(UINT ch, UINT repeat, UINT flags);
+    LRESULT OnImeChar(WPARAM ch, LPARAM);
+    void OnEditorEnded(NMHDR* header, LRESULT* result);
     DECLARE_MESSAGE_MAP()
 
     // The one paint routine of WM_PAINT and WM_PRINTCLIENT: DrawGrid through an off-screen
@@ -656,9 +680,6 @@ private:
     void ShowTitleTip(const CGridCellId& id, CGridCellBase* cell);
     // WM_COMMAND (code 0) to the owner after a left release over a press on a cell.
     void PostClickCommand();
-    // Where the in-place editor opens from the mouse (release on the focus cell's text,
-    // double click on a cell's text); `point` is relative to the cell.
-    void StartEditFromMouse(int row, int col, CPoint point);
 
     // ---- resizing ----
     // From the press on a boundary (MS_AT_COLUMN_EDGE or MS_AT_ROW_EDGE): the boundary
@@ -681,6 +702,24 @@ private:
 
     // ---- children ----
     std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use
+
+    // ---- keyboard and editing ----
+    // What a key does to the focus cell, as WM_KEYDOWN does it: moves it (Shift extending the
+    // selection), scrolls, clears, starts an edit. `fromMessage`: a WM_KEYDOWN is being
+    // handled (keys it does not use get default processing). False when the grid's window
+    // went away meanwhile (the caller returns at once).
+    bool HandleKey(UINT key, bool fromMessage);
+    // Moves the focus to `target` for `key`: the selection (when the mouse is idle), the focus,
+    // and the scrolling that brings the target into view. False when the window went away.
+    bool MoveFocusForKey(UINT key, const CGridCellId& target, bool wrapped, bool* scrolledH, bool* scrolledV);
+    // One scroll request to itself; false when the window went away.
+    bool SendScroll(UINT message, UINT code);
+    // Starts an edit with a typed character (WM_CHAR, WM_IME_CHAR).
+    void StartEditWithCharacter(UINT ch);
+    // The tail of every text change that the parent may veto: the new text in place,
+    // judged by ValidateCellEdit and GRID_NOTIFY_ENDEDIT, kept or put back. False when the
+    // window went away.
+    bool CommitEditedText(int row, int col, const std::string& text);
 
     // ---- clipboard and drag-and-drop ----
     // Registers the drop target for this window, once (WM_SIZE calls it).

@@ -1,4 +1,4 @@
-// The focus cell and the end of editing.
+// The focus cell.
 #include "grid/GridCtrl.h"
 
 CGridCellId CGridCtrl::MoveFocusTo(int row, int col) {
@@ -31,12 +31,4 @@ CGridCellId CGridCtrl::MoveFocusTo(int row, int col) {
         redrawHeaders(target, colChanged, rowChanged);
     }
     return previous;
-}
-
-BOOL CGridCtrl::IsCellEditable(int row, int col) const {
-    return Editable && IsValidCell(row, col) && !(GetCellState(row, col) & CELL_READONLY);
-}
-
-void CGridCtrl::EndEditing() {
-    if (CGridCellBase* cell = GetCell(m_focusCell.row, m_focusCell.col)) cell->StopEdit();
 }

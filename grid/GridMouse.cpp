@@ -30,15 +30,6 @@ bool CGridCtrl::PointInText(const CGridCellId& id, CPoint point) {
     return cell && CellRect(id, &rect) && cell->GetTextRect(&rect) && rect.PtInRect(point);
 }
 
-void CGridCtrl::StartEditFromMouse(int row, int col, CPoint point) {
-    // The in-place editor comes with the keyboard's edit start:
-    // StartCellEdit(row, col, point, VK_LBUTTON) goes here. Until then the press ends with
-    // the state changed and nothing more.
-    (void)row;
-    (void)col;
-    (void)point;
-}
-
 // ---- left press ----
 
 void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
@@ -275,7 +266,7 @@ void CGridCtrl::OnLButtonUp(UINT, CPoint point) {
     };
     switch (MouseState) {
         case MS_EDIT_PENDING:
-            StartEditFromMouse(m_focusCell.row, m_focusCell.col, inFocus);
+            StartCellEdit(m_focusCell.row, m_focusCell.col, inFocus, VK_LBUTTON);
             if (!StillThere(self)) return;
             break;
         case MS_DRAG_PENDING:
@@ -330,7 +321,7 @@ void CGridCtrl::OnLButtonDblClk(UINT, CPoint point) {
             const CPoint inCell = PointInCell(hit.row, hit.col, point);
             const bool fixed = hit.row < m_fixedRows || hit.col < m_fixedCols;
             if (!fixed && PointInText(hit, point) && (IsValidCell(ButtonDownCell) || WholeRowSelect)) {
-                StartEditFromMouse(hit.row, hit.col, inCell);
+                StartCellEdit(hit.row, hit.col, inCell, VK_LBUTTON);
                 if (!StillThere(self)) return;
             }
             if (CGridCellBase* cell = GetCell(hit.row, hit.col)) {

@@ -42,6 +42,12 @@ BEGIN_MESSAGE_MAP(CGridCtrl, CWnd)
     ON_WM_CAPTURECHANGED()
     ON_MESSAGE(WM_SETFONT, OnSetFont)
     ON_MESSAGE(WM_GETFONT, OnGetFont)
+    // Keyboard and editing (GridKeyboard.cpp, GridEdit.cpp).
+    ON_WM_GETDLGCODE()
+    ON_WM_KEYDOWN()
+    ON_WM_CHAR()
+    ON_MESSAGE(WM_IME_CHAR, OnImeChar)
+    ON_NOTIFY(GRID_NOTIFY_ENDEDIT, INPLACE_EDITOR_ID, OnEditorEnded)
 END_MESSAGE_MAP()
 
 void CGridCtrl::RegisterWindowClass() {

@@ -5,6 +5,7 @@
 
 #include "framework/Wnd.h"
 #include "grid/GridCtrl.h"
+#include "grid/cells/CellEditBox.h"
 #include "grid/cells/GridDefaultCell.h"
 
 IMPLEMENT_DYNCREATE(CGridCell, CGridCellBase)
@@ -89,6 +90,26 @@ HFONT CGridCell::GetFontObject() const {
     const CGridDefaultCell* def = GetDefaultCell();
     if (!def || def == this) return nullptr;
     return def->GetFontObject();
+}
+
+BOOL CGridCell::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
+    if (m_editing) {
+        if (m_editor && m_editor->IsWindow()) m_editor->SendMessage(WM_CHAR, key, 0);
+        return TRUE;
+    }
+    if (!m_grid) return FALSE;
+    const DWORD format = GetFormat();
+    DWORD style = 0;
+    if (format != 0xFFFFFFFF) style = (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : 0;
+    auto* editor = new CCellEditBox(m_grid, rect, style, id, row, col, GetText(), key);
+    // A window that could not be made: the object is ours to drop, and nothing is edited.
+    if (!editor->IsWindow()) {
+        delete editor;
+        return FALSE;
+    }
+    m_editing = TRUE;
+    m_editor = editor;
+    return TRUE;
 }
 
 void CGridCell::StopEdit() {

@@ -83,6 +83,10 @@ public:
     BOOL IsEditing() const override { return m_editing; }
 
     void Reset() override;
+    // Opens a CCellEditBox over `rect` (aligned as the cell's format says) with the cell's
+    // text, or, when this cell is editing already, types `key` into the open editor. FALSE
+    // (and no editing) when the editor's window cannot be made.
+    BOOL BeginEdit(int row, int col, CRect rect, CPoint point, UINT id, UINT key) override;
     // Asks an open editor to finish (it reports through the grid, which calls OnEditEnded).
     void StopEdit() override;
     void OnEditEnded() override;

@@ -218,6 +218,29 @@ TEST_F(DialogTest, EnterKeepsTheDialogOpenEscAndTheCloseBoxEndIt) {
     }
 }
 
+// The dialog's grid is read-only: typing and F2, delivered through the dialog's own loop,
+// open no editor. With Editable set the same keys do, so they did arrive.
+TEST_F(DialogTest, TypingAndF2InTheGridOpenNoEditor) {
+    ui_.reset();  // this test runs its own dialogs modally
+    for (const BOOL editable : {FALSE, TRUE}) {
+        CCardCheckDlg dlg;
+        int editorsSeen = 0;
+        auto count = [&](HWND) {
+            editorsSeen += FindWindowExW(dlg.Grid().m_hWnd, nullptr, L"Edit", nullptr) != nullptr;
+            dlg.Grid().EndEditing();
+        };
+        auto type = [&](HWND) {
+            dlg.Grid().Editable = editable;
+            dlg.Grid().MoveFocusTo(2, 1);
+            dlg.Grid().SetFocus();
+            PostMessageW(dlg.Grid().m_hWnd, WM_CHAR, 'a', 1);
+        };
+        EXPECT_EQ(ModalRun::Run(dlg, {type, count, KeyTo(IDC_BASIC_GRID, VK_F2), count}), kStillOpen);
+        EXPECT_EQ(editorsSeen, editable ? 2 : 0);
+        EXPECT_EQ(dlg.Grid().GetCellText(2, 1), editable ? "a" : "");
+    }
+}
+
 namespace {
 // Counts WM_ICONERASEBKGND on the way into the dialog's own procedure.
 WNDPROC g_dialogProc = nullptr;

@@ -182,6 +182,25 @@ TEST(DemoFrame, EditMenuFollowsTheGridAndItsCommandsReachIt) {
     check({{kSelectAll, false}});
 }
 
+// Typing edits a cell, Tab carries the editing on, and the Options item vetoes edits of the
+// first scrolling column.
+TEST(DemoFrame, TypingEditsAndTheVetoItemKeepsTheFirstColumn) {
+    auto frame = OpenFrame({"--rows", "3", "--cols", "4", "--fill", "numbered"});
+    CGridCtrl& grid = frame->Grid();
+    for (const char* typed : {"a\tb\r", "x\ty\r"}) {
+        grid.MoveFocusTo(1, 1);
+        grid.SetFocus();
+        for (const char* ch = typed; *ch; ++ch) {
+            SendMessageW(GetFocus(), WM_CHAR, static_cast<WPARAM>(*ch), 1);
+            for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+        }
+        EXPECT_EQ(Checked(StateWhenOpened(*frame, "&Options", kVetoFirstColumnItem)), typed[0] == 'x');
+        if (typed[0] == 'a') Choose(*frame, "&Options", kVetoFirstColumnItem);
+    }
+    EXPECT_EQ(grid.GetCellText(1, 1), "a") << "vetoed: the old text came back";
+    EXPECT_EQ(grid.GetCellText(1, 2), "y");
+}
+
 TEST(DemoFrame, ShortcutsWorkForTheGridAndFrameOnly) {
     auto frame = OpenFrame({"--rows", "4", "--cols", "4"});
     CGridCtrl& grid = frame->Grid();

@@ -87,6 +87,13 @@ TEST(GridMouse, Scenarios) {
           {WM_LBUTTONDBLCLK, onImage, L, {"OnDoubleClick 5,10", "NM_DBLCLK 2,2"}},
           {UP, onImage, 0, {"SELCHANGED 2,2", "OnClick 5,10", "NM_CLICK 2,2", "WM_COMMAND 1008/0"}}},
          {2, 2, 2, 2}, 1, {2, 2}},
+        {"a press and release on the focus cell's text opens its editor", FocusOnImage22,
+         {{DOWN, onText, L, {"OnPress 28,10"}}, {UP, onText, 0, {"BEGINEDIT 2,2", "WM_COMMAND 1008/0"}}},
+         {6, 5, -1, -1}, 0, {2, 2}},
+        {"a double click on a cell's text opens its editor", nullptr,
+         {{DOWN, At(2, 2), L, {"OnPress 25,10", "SELCHANGING 2,2"}}, {UP, At(2, 2), 0, kRelease22},
+          {WM_LBUTTONDBLCLK, At(2, 2), L, {"BEGINEDIT 2,2", "OnDoubleClick 25,10", "NM_DBLCLK 2,2"}}},
+         {2, 2, 2, 2}, 1, {2, 2}},
         {"a drag from the focus cell's text selects (drag-and-drop off)", FocusOnImage22,
          {{DOWN, onText, L, {"OnPress 28,10"}}, {MOVE, onText, L, {}}, {MOVE, At(2, 3), L, {"SELCHANGING 2,2"}},
           {UP, At(2, 3), 0, {"SELCHANGED 2,3", "OnClick 25,10", "NM_CLICK 2,2", "WM_COMMAND 1008/0"}}},
@@ -111,6 +118,8 @@ TEST(GridMouse, Scenarios) {
         EXPECT_EQ(w.grid.MouseState, MS_IDLE);
         EXPECT_EQ(::GetCapture(), nullptr);
         EXPECT_EQ(w.grid.AutoScrollTimer, 0u);
+        const Log& last = s.steps.back().expected;
+        EXPECT_EQ(w.grid.IsCellEditing(2, 2), !last.empty() && last.front() == "BEGINEDIT 2,2");
         if (HIMAGELIST list = w.grid.SetImageList(nullptr)) ImageList_Destroy(list);
     }
 }

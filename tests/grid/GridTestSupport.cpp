@@ -19,7 +19,16 @@ BOOL RecordingParent::CreateTopLevel(int width, int height) {
 LRESULT RecordingParent::OnNotify(WPARAM wParam, LPARAM lParam) {
     const auto* nm = reinterpret_cast<const GridNotification*>(lParam);
     notes.push_back({static_cast<int>(nm->hdr.code), nm->row, nm->col, nm->hdr.hwndFrom, wParam});
-    return reply;
+    const NotifyRecord note = notes.back();  // a copy: the answer may bring more notes
+    return answer ? answer(note) : reply;
+}
+
+void PrintTo(const CellNote& n, std::ostream* os) { *os << "{" << n.code << ", " << n.row << ", " << n.col << "}"; }
+
+std::vector<CellNote> CellNotes(const RecordingParent& parent) {
+    std::vector<CellNote> notes;
+    for (const NotifyRecord& r : parent.notes) notes.push_back({r.code, r.row, r.col});
+    return notes;
 }
 
 GridInWindow::GridInWindow(int rows, int cols, int fixedRows, int fixedCols, int width, int height) {
@@ -131,7 +140,7 @@ LRESULT LoggingParent::OnNotify(WPARAM, LPARAM lParam) {
     static const std::pair<UINT, const char*> names[] = {
         {NM_CLICK, "NM_CLICK"}, {NM_DBLCLK, "NM_DBLCLK"}, {NM_RCLICK, "NM_RCLICK"},
         {static_cast<UINT>(GRID_NOTIFY_SELCHANGING), "SELCHANGING"}, {static_cast<UINT>(GRID_NOTIFY_SELCHANGED), "SELCHANGED"},
-        {static_cast<UINT>(GRID_NOTIFY_BEGINDRAG), "BEGINDRAG"}};
+        {static_cast<UINT>(GRID_NOTIFY_BEGINDRAG), "BEGINDRAG"}, {static_cast<UINT>(GRID_NOTIFY_BEGINEDIT), "BEGINEDIT"}};
     std::string name = std::to_string(static_cast<int>(nm->hdr.code));
     for (const auto& n : names)
         if (n.first == nm->hdr.code) name = n.second;
@@ -195,4 +204,21 @@ int PumpPosted(HWND window, UINT message) {
         DispatchMessageW(&msg);
     }
     return reached;
+}
+
+void HeldKeys::Set(bool ctrl, bool shift) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (AfxPreTranslateMessage(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,21 @@ struct NotifyRecord {
     }
 };
 
+// What a notification was about, for comparing sequences with expected tables.
+struct CellNote {
+    int code, row, col;
+    bool operator==(const CellNote& o) const { return code == o.code && row == o.row && col == o.col; }
+};
+void PrintTo(const CellNote& n, std::ostream* os);
+
 // A top-level window standing in for the dialog that holds the grid.
 class RecordingParent : public CWnd {
 public:
     std::vector<NotifyRecord> notes;
     LRESULT reply = 0;  // what every WM_NOTIFY is answered with
+    // When set, answers each WM_NOTIFY (after it is recorded) in place of `reply`; it may act
+    // on the grid as an owner would.
+    std::function<LRESULT(const NotifyRecord&)> answer;
     BOOL CreateTopLevel(int width = 400, int height = 300);
 
 protected:
@@ -34,6 +46,9 @@ protected:
 };
 
 constexpr UINT GRID_ID = 1008;
+
+// The notifications the parent got, in order.
+std::vector<CellNote> CellNotes(const RecordingParent& parent);
 
 // A parent window with a grid of `rows` x `cols` (fixed counts as given) as its child,
 // the grid's client area `width` x `height` with no border.
@@ -73,6 +88,21 @@ long LiveGdiObjects();
 // Bytes of the process's address space reserved or committed: what a reservation takes even
 // before it is touched.
 long long AddressSpaceInUse();
+
+// Ctrl and Shift as GetKeyState reads them on this thread, for one scope (the keyboard's
+// state made real with SetKeyboardState); both released at its end.
+class HeldKeys {
+public:
+    explicit HeldKeys(bool ctrl, bool shift = false) { Set(ctrl, shift); }
+    ~HeldKeys() { Set(false, false); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+    static void Set(bool ctrl, bool shift);
+};
+
+// Dispatches whatever the thread's queue holds, through the pre-translate step as the
+// framework's loops do.
+void PumpMessages();
 
 // Records message boxes instead of showing them, for one scope.
 class MessageBoxRecorder {

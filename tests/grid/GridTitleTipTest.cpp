@@ -68,7 +68,7 @@ TEST(GridTitleTip, ShowsTruncatedTextAndPassesTheUsersActionsOn) {
     ASSERT_TRUE(SetCursorPos(pointer.x + 1, pointer.y));
 
     // Two presses on the tip within the double-click time: a press, then a double click.
-    const Log expected[] = {{"OnPress 25,10", "SELCHANGING 2,2"}, {"OnDoubleClick 25,10", "NM_DBLCLK 2,2"}};
+    const Log expected[] = {{"OnPress 25,10", "SELCHANGING 2,2"}, {"BEGINEDIT 2,2", "OnDoubleClick 25,10", "NM_DBLCLK 2,2"}};
     for (const Log& e : expected) {
         w.Do(WM_MOUSEMOVE, At(2, 2), 0);
         ASSERT_TRUE(shown());
@@ -80,8 +80,10 @@ TEST(GridTitleTip, ShowsTruncatedTextAndPassesTheUsersActionsOn) {
         w.Do(WM_LBUTTONUP, At(2, 2), 0);
     }
 
-    // The tip goes with the grid's window, and lets the mouse go.
-    w.Do(WM_MOUSEMOVE, At(2, 2), 0);
+    // The tip goes with the grid's window, and lets the mouse go (over another cell: (2, 2)
+    // is being edited now).
+    g.SetCellText(4, 2, "another text too long for its cell");
+    w.Do(WM_MOUSEMOVE, At(4, 2), 0);
     ASSERT_TRUE(shown());
     g.DestroyWindow();
     EXPECT_FALSE(shown());

@@ -14,6 +14,9 @@
 //                      grid lines, single-cell redraw
 //   BufferedDC.cpp     CBufferedDC, the off-screen surface of one paint
 //   GridSelection.cpp  the selection set and the selection operations
+//   GridMouse.cpp      presses, moves, releases, double clicks, the right button, the
+//                      cursor and the title tip: MouseState and what it leads to
+//   GridResize.cpp     resizing rows and columns with the mouse; fitting one on a double click
 //   GridFocus.cpp      the focus cell
 //   GridKeyboard.cpp   the keys: moving the focus, Shift selecting, the clipboard shortcuts,
 //                      typing and F2 starting an edit
@@ -357,6 +360,26 @@ public:
     const CGridSelectionSet& Selection() const { return m_selection; }
     const CGridSelectionSet& PreviousSelection() const { return m_previousSelection; }
 
+    // ---- mouse (GridMouse.cpp) ----
+    // A press in a fixed column (not in a fixed row): selects rows from the anchor with
+    // RowHeaderSelects (everything from the corner).
+    virtual void OnHeaderColumnClick(const CGridCellId& cell);
+    // A press in a fixed row: sorts by its column with SortOnHeaderClick, then selects
+    // columns from the anchor with ColumnHeaderSelects (everything from the corner).
+    virtual void OnHeaderRowClick(const CGridCellId& cell);
+    // `point` relative to the cell's top-left corner; (0, 0) for no cell.
+    CPoint PointInCell(int row, int col, CPoint point);
+    // While the title tip shows, a key for the grid goes through the tip's filter, which
+    // hides the tip and passes the key on: the grid gets it once.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // ---- resizing (GridResize.cpp) ----
+    // Whether a press at `point` grabs a column boundary (inside the fixed rows) or a row
+    // boundary (inside the fixed columns): within ResizeCaptureRange of it, never the left
+    // edge of column 0 (top edge of row 0).
+    BOOL IsOverColumnEdge(CPoint point);
+    BOOL IsOverRowEdge(CPoint point);
+
     // ---- sorting (GridSort.cpp) ----
     // Moves the sort mark: the header cells (row 0) of the old and the new sort column are
     // redrawn. -1 means none.
@@ -515,6 +538,13 @@ protected:
     void OnEditPaste();
     void OnEditSelectAll();
     void OnDestroy();
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnRButtonUp(UINT flags, CPoint point);
+    BOOL OnSetCursor(HWND wnd, UINT hitTest, UINT message);
+    void OnCaptureChanged(HWND gaining);
     UINT OnGetDlgCode();
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnChar(UINT ch, UINT repeat, UINT flags);
@@ -630,6 +660,46 @@ private:
     // AutoSizeColumn's work on a surface already taken, without the scroll bars.
     BOOL FitColumn(CDC& dc, int col, int scope);
     CMeasuring* m_measuring = nullptr;  // the autosize measuring now; none outside one
+
+    // ---- mouse ----
+    // Press steps after the focus moved and the capture was taken: the parent is told, the
+    // header actions run or a selection starts from the pressed cell with the auto-scroll
+    // timer. False when the grid's window went away.
+    bool StartMouseSelection(const CGridCellId& pressed, bool ctrl);
+    // A move with the button held, by MouseState; false when the move is to be dropped
+    // (over no cell) or the grid's window went away.
+    bool MoveWithButtonDown(CPoint point);
+    // A move with the button up: the resize cursor over a boundary, else the cell's hover
+    // hook and its title tip.
+    void MoveWithButtonUp(CPoint point);
+    // The press that LeftButtonDown records ended where the grid did not see it (outside the
+    // window, no capture held): what it started stops.
+    void AbandonPress();
+    // Whether `point` lies in the cell's text rectangle.
+    bool PointInText(const CGridCellId& cell, CPoint point);
+    // The cell's title tip when its text does not fit.
+    void ShowTitleTip(const CGridCellId& id, CGridCellBase* cell);
+    // WM_COMMAND (code 0) to the owner after a left release over a press on a cell.
+    void PostClickCommand();
+
+    // ---- resizing ----
+    // From the press on a boundary (MS_AT_COLUMN_EDGE or MS_AT_ROW_EDGE): the boundary
+    // grabbed, the tracking line, the pointer confined.
+    void StartResize(CPoint point);
+    // The tracking line follows the pointer.
+    void TrackResize(CPoint point);
+    // The release: the line goes and the new size is applied.
+    void FinishResize(CPoint point);
+    // A resize ends without a change (the capture went elsewhere): the line goes, the
+    // pointer is freed.
+    void CancelResize();
+    // Inverts the tracking line at client x (columns) or y (rows); twice removes it.
+    void InvertResizeLine(bool columns, int position);
+    // A double click on a boundary fits the column or row before it; FALSE when there is
+    // none (no default processing then).
+    BOOL AutoSizeAtEdge(CPoint point, const CGridCellId& hit);
+    bool m_resizeLineShown = false;   // the tracking line is drawn at LastMousePoint
+    bool m_releasingCapture = false;  // the release lets the capture go (not a loss)
 
     // ---- children ----
     std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use

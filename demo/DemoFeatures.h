@@ -60,7 +60,7 @@ struct DemoFeatures {
 // The features, each in its own file.
 void AddFileFeature(DemoFeatures& features);     // print, print preview, exit
 void AddEditFeature(DemoFeatures& features);     // cut, copy, paste, delete, select all
-void AddTableFeature(DemoFeatures& features);    // the counts, the fills, the image column
+void AddTableFeature(DemoFeatures& features);    // the counts, the fills, autosize, sort, images
 void AddOptionsFeature(DemoFeatures& features);  // every boolean setting, grid lines, autosizing
 void AddEditingFeature(DemoFeatures& features);  // an Options item vetoing edits of one column
 void AddCellTypesFeature(DemoFeatures& features);  // a column of each cell type, the sample table

@@ -1,7 +1,8 @@
-// Table: the four counts, the fills, and the picture column.
+// Table: the four counts, the fills, autosizing, sorting, and the picture column.
 #include "demo/DemoFeatures.h"
 #include "demo/DemoFrame.h"
 #include "demo/NumbersDialog.h"
+#include "framework/System.h"
 
 namespace {
 
@@ -52,9 +53,18 @@ void AddTableFeature(DemoFeatures& features) {
     features.commands.push_back(Item("Fill with &benchmark data...", AskBenchmarkRows));
     features.commands.push_back(Item("&Empty every cell", [](CDemoFrame& f) { f.FillTable(FillMode::None); }));
     features.Separator(kMenu);
-    // The sorting and resizing work adds "Autosize columns" here (AutoSizeColumn over every
-    // column with AutoSizeScope).
-    // The sorting work adds "Sort" here (SortByColumn on the focus cell's column).
+    DemoCommand fit = Item("&Autosize columns", [](CDemoFrame& f) {
+        CWaitCursor wait;
+        f.Grid().AutoSizeColumns();
+        f.Grid().RefreshAll();
+    });
+    fit.update = [](CDemoFrame& f, CFrameWnd::CommandState* state) { state->enabled = f.Grid().GetColumnCount() > 0; };
+    features.commands.push_back(fit);
+    // As a press on the column's header sorts it: ascending, or descending when it is
+    // sorted ascending already.
+    DemoCommand sort = Item("S&ort", [](CDemoFrame& f) { f.Grid().SortByHeader(f.Grid().GetFocusCell().col); });
+    sort.update = [](CDemoFrame& f, CFrameWnd::CommandState* state) { state->enabled = f.Grid().GetFocusCell().IsSet(); };
+    features.commands.push_back(sort);
     DemoCommand images = Item("Show &pictures", [](CDemoFrame& f) { f.ShowImages(!f.ImagesShown()); });
     images.update = [](CDemoFrame& f, CFrameWnd::CommandState* state) {
         state->enabled = f.ImageColumn() >= 0;

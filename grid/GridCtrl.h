@@ -15,12 +15,19 @@
 //                      grid lines, single-cell redraw
 //   BufferedDC.cpp     CBufferedDC, the off-screen surface of one paint
 //   GridSelection.cpp  the selection set and the selection operations
+//   GridMouse.cpp      presses, moves, releases, double clicks, the right button, the
+//                      cursor and the title tip: MouseState and what it leads to
+//   GridResize.cpp     resizing rows and columns with the mouse; fitting one on a double click
 //   GridFocus.cpp      the focus cell
 //   GridKeyboard.cpp   the keys: moving the focus, Shift selecting, the clipboard shortcuts,
 //                      typing and F2 starting an edit
 //   KeyMoves.h         where an arrow or Tab takes the focus (no window)
 //   GridEdit.cpp       in-place editing: opening a cell's editor, taking its text back
-//   GridSort.cpp       the sort column
+//   GridSort.cpp       sorting the rows by a column, the sort column and its header press
+//   RowSort.h          the quicksort that orders a range of rows (no window)
+//   GbkOrder.cpp       the order of texts: GBK code units (no window)
+//   GridAutoSize.cpp   columns and rows fitted to their cells
+//   CharWidths.cpp     CGridCharWidths, a font's character widths measured once (no window)
 //   GridFonts.cpp      WM_SETFONT / WM_GETFONT through the default cells; the font objects
 //                      the grid hands out and how long they live
 //   GridImages.cpp     the image list and the focus cell's drag image
@@ -363,8 +370,75 @@ public:
     const CGridSelectionSet& Selection() const { return m_selection; }
     const CGridSelectionSet& PreviousSelection() const { return m_previousSelection; }
 
+    // ---- mouse (GridMouse.cpp) ----
+    // A press in a fixed column (not in a fixed row): selects rows from the anchor with
+    // RowHeaderSelects (everything from the corner).
+    virtual void OnHeaderColumnClick(const CGridCellId& cell);
+    // A press in a fixed row: sorts by its column with SortOnHeaderClick, then selects
+    // columns from the anchor with ColumnHeaderSelects (everything from the corner).
+    virtual void OnHeaderRowClick(const CGridCellId& cell);
+    // `point` relative to the cell's top-left corner; (0, 0) for no cell.
+    CPoint PointInCell(int row, int col, CPoint point);
+    // While the title tip shows, a key for the grid goes through the tip's filter, which
+    // hides the tip and passes the key on: the grid gets it once.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // ---- resizing (GridResize.cpp) ----
+    // Whether a press at `point` grabs a column boundary (inside the fixed rows) or a row
+    // boundary (inside the fixed columns): within ResizeCaptureRange of it, never the left
+    // edge of column 0 (top edge of row 0).
+    BOOL IsOverColumnEdge(CPoint point);
+    BOOL IsOverRowEdge(CPoint point);
+
     // ---- sorting (GridSort.cpp) ----
+    // Moves the sort mark: the header cells (row 0) of the old and the new sort column are
+    // redrawn. -1 means none.
     void SetSortColumn(int col);
+    // Sorts the non-fixed rows by column `col` with SortCompare, or by the cells' texts when
+    // there is none; see SortRowsWith.
+    void SortByColumn(int col, BOOL ascending, LPARAM data = 0);
+    // Records `col` and the direction as the sort (its mark), empties the selection and the
+    // focus, then sorts the non-fixed rows (SortRowRange). FALSE when nothing was sorted: a
+    // column outside the table, fewer than two non-fixed rows, no compare function.
+    BOOL SortRowsWith(GridCompareFunc compare, int col, BOOL ascending, LPARAM data = 0);
+    // Puts rows [lo, hi] (hi -1: the last row) in the order `compare` gives their cells in
+    // column `col`, passing `data` through. The range is cut to the non-fixed rows: fixed
+    // rows never move. Each row travels whole, its height with it, and its cells are told
+    // their new row (SetPosition). Rows that compare equal may change places (the sort is
+    // not stable). Nothing is repainted: the caller repaints.
+    //
+    // Before anything moves: the selection and the focus, which name cells by position, are
+    // emptied; a merged block spanning more than one row that reaches into the range is
+    // dissolved (its cells become ordinary cells again), while a block inside one row moves
+    // with its row. FALSE, and nothing changes, when there is nothing to sort or memory for
+    // the sort's order runs out.
+    BOOL SortRowRange(GridCompareFunc compare, int col, BOOL ascending, LPARAM data, int lo, int hi = -1);
+    // The default compare: the cells' texts in GBK code-unit order (CompareGbkText), the
+    // same on every machine; a missing cell equals anything. `data` is not used.
+    static int CompareCellText(const CGridCellBase* a, const CGridCellBase* b, LPARAM data);
+    // What a press on the header of column `col` does when SortOnHeaderClick is set (the
+    // caller checks the setting): with the wait cursor shown, sorts by `col`, ascending
+    // unless `col` is already sorted ascending, then invalidates the whole client area.
+    void SortByHeader(int col);
+
+    // ---- autosizing (GridAutoSize.cpp) ----
+    // Sets column `col`'s width to the widest of its cells (MeasureCell) in the rows `scope`
+    // names: bit 0 the fixed rows, bit 1 the others; 0 means AutoSizeScope. The width is
+    // stored as it is (no modified flag); the scroll bars are updated when asked; the caller
+    // repaints. FALSE, and nothing changes, for a column outside the table or hidden (width
+    // 0), or when the scope holds no cell.
+    BOOL AutoSizeColumn(int col, int scope = 0, BOOL updateBars = TRUE);
+    // Sets row `row`'s height to the tallest of its cells, fixed columns included; FALSE as
+    // AutoSizeColumn.
+    BOOL AutoSizeRow(int row, BOOL updateBars = TRUE);
+    // Every column fitted as AutoSizeColumn fits it, the scroll bars updated once at the
+    // end; the caller repaints.
+    void AutoSizeColumns(int scope = 0);
+    // For the cells' measuring while an autosize measures on `dc`: the single-line extent of
+    // `text` in `font` (none: the font selected in `dc`) and the font's overhang, from the
+    // character widths met so far, the same as the system gives for the whole text. FALSE
+    // when no autosize measures on `dc`: the cell asks the system itself.
+    BOOL MeasuredTextExtent(HDC dc, HFONT font, const std::string& text, CSize* extent, int* overhang);
 
     // ---- fonts (GridFonts.cpp) ----
     // The font object of a cell with a font of its own: one per distinct description, valid
@@ -474,6 +548,13 @@ protected:
     void OnEditPaste();
     void OnEditSelectAll();
     void OnDestroy();
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnRButtonUp(UINT flags, CPoint point);
+    BOOL OnSetCursor(HWND wnd, UINT hitTest, UINT message);
+    void OnCaptureChanged(HWND gaining);
     UINT OnGetDlgCode();
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnChar(UINT ch, UINT repeat, UINT flags);
@@ -568,6 +649,70 @@ private:
     GridPrintLayout m_printLayout;    // the job's page cuts; empty outside a job
     PrintLineRange m_printRows;       // body rows of the page being printed
     PrintLineRange m_printColumns;    // body columns of the page being printed
+
+    // ---- sorting ----
+    // The rows [lo, hi] in the order their cells lie in memory.
+    std::vector<int> RowsInMemoryOrder(int lo, int hi) const;
+    // Before row `row` moves to `newRow`: its cells learn their new row (SetPosition), a
+    // one-row block in it follows it, a block of more than one row reaching into it is
+    // dissolved.
+    void TellRowItsPlace(int row, int newRow);
+    // Puts row order[k] at row lo + k for every k (a permutation of those rows), each with
+    // its height; `order` is used up.
+    void MoveRows(int lo, std::vector<int>& order);
+    // Row `row` gets `height`; the running totals are touched only when that changes it.
+    void SetHeightIfOther(int row, int height);
+    // Makes the cells of the block whose origin is `origin` ordinary cells again.
+    void DissolveBlock(const CGridCellId& origin);
+
+    // ---- autosizing ----
+    class CMeasuring;  // the fonts' character widths while an autosize measures
+    // The widest of the cells of column `col` in rows [first, last]; FALSE when none is
+    // measured.
+    BOOL WidestCell(CDC& dc, int col, int first, int last, int* width);
+    // AutoSizeColumn's work on a surface already taken, without the scroll bars.
+    BOOL FitColumn(CDC& dc, int col, int scope);
+    CMeasuring* m_measuring = nullptr;  // the autosize measuring now; none outside one
+
+    // ---- mouse ----
+    // Press steps after the focus moved and the capture was taken: the parent is told, the
+    // header actions run or a selection starts from the pressed cell with the auto-scroll
+    // timer. False when the grid's window went away.
+    bool StartMouseSelection(const CGridCellId& pressed, bool ctrl);
+    // A move with the button held, by MouseState; false when the move is to be dropped
+    // (over no cell) or the grid's window went away.
+    bool MoveWithButtonDown(CPoint point);
+    // A move with the button up: the resize cursor over a boundary, else the cell's hover
+    // hook and its title tip.
+    void MoveWithButtonUp(CPoint point);
+    // The press that LeftButtonDown records ended where the grid did not see it (outside the
+    // window, no capture held): what it started stops.
+    void AbandonPress();
+    // Whether `point` lies in the cell's text rectangle.
+    bool PointInText(const CGridCellId& cell, CPoint point);
+    // The cell's title tip when its text does not fit.
+    void ShowTitleTip(const CGridCellId& id, CGridCellBase* cell);
+    // WM_COMMAND (code 0) to the owner after a left release over a press on a cell.
+    void PostClickCommand();
+
+    // ---- resizing ----
+    // From the press on a boundary (MS_AT_COLUMN_EDGE or MS_AT_ROW_EDGE): the boundary
+    // grabbed, the tracking line, the pointer confined.
+    void StartResize(CPoint point);
+    // The tracking line follows the pointer.
+    void TrackResize(CPoint point);
+    // The release: the line goes and the new size is applied.
+    void FinishResize(CPoint point);
+    // A resize ends without a change (the capture went elsewhere): the line goes, the
+    // pointer is freed.
+    void CancelResize();
+    // Inverts the tracking line at client x (columns) or y (rows); twice removes it.
+    void InvertResizeLine(bool columns, int position);
+    // A double click on a boundary fits the column or row before it; FALSE when there is
+    // none (no default processing then).
+    BOOL AutoSizeAtEdge(CPoint point, const CGridCellId& hit);
+    bool m_resizeLineShown = false;   // the tracking line is drawn at LastMousePoint
+    bool m_releasingCapture = false;  // the release lets the capture go (not a loss)
 
     // ---- children ----
     std::unique_ptr<CGridTitleTip> m_titleTip;  // made with the grid; its window on first use

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "grid/GridCtrl.h"
+#include "grid/cells/GridTitleTip.h"
 
 namespace {
 // Ctrl asks for a copy; otherwise the text moves.
@@ -68,6 +69,8 @@ void CGridCtrl::OnDestroy() {
     m_dropSinkTried = false;
     m_dragRunning = false;  // a drag of ours ends with the window
     m_droppedCells.Clear();
+    // A title tip shown over the grid would hold the mouse with nothing below it.
+    if (m_titleTip) m_titleTip->Hide();
     Default();
 }
 

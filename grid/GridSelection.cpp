@@ -2,6 +2,7 @@
 // CELL_SELECTED; a change touches only the cells whose selected state changes and repaints
 // only those on screen.
 #include <algorithm>
+#include <vector>
 
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
@@ -37,26 +38,40 @@ void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL
     const CGridCellRange block(minRow, minCol, maxRow, maxCol);
 
     if (select) {
-        // Deselect everything; cells inside the new block are selected again below and
-        // repainted there if at all.
-        CGridSelectionSet old;
-        old.Swap(m_selection);
-        old.ForEach([&](const CGridCellId& id) {
+        // The new selection is the block plus what a Ctrl-press kept; only the cells whose
+        // state changes are touched and repainted.
+        const bool blockApplies = IsValidRange(block) != FALSE;
+        const bool keptApplies =
+            !(WholeRowSelect && SingleRowSelect) && minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0;
+        // A cell no longer in the table only loses its entry.
+        auto deselect = [&](const CGridCellId& id) {
             CGridCellBase* cell = GetCell(id.row, id.col);
             if (!cell) return;
             cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_SELECTED));
-            if (!block.Contains(id.row, id.col)) RepaintSelected(id.row, id.col, visible, dc);
-        });
-        if (!(WholeRowSelect && SingleRowSelect)) {
-            if (minRow < 0) return;
-            if (minCol >= 0 && maxRow >= 0 && maxCol >= 0) {
-                // What a Ctrl-press kept stays selected while the new block changes.
-                m_previousSelection.ForEach([&](const CGridCellId& id) {
-                    if (!IsValidCell(id)) return;
-                    SetCellState(id.row, id.col, GetCellState(id.row, id.col) | CELL_SELECTED);
-                    RepaintSelected(id.row, id.col, visible, dc);
-                });
+            RepaintSelected(id.row, id.col, visible, dc);
+        };
+        if (!blockApplies && !keptApplies) {
+            CGridSelectionSet leaving;
+            leaving.Swap(m_selection);
+            leaving.ForEach(deselect);
+        } else {
+            std::vector<CGridCellId> leaving;
+            m_selection.ForEach([&](const CGridCellId& id) {
+                const bool stays = IsValidCell(id) && ((blockApplies && block.Contains(id.row, id.col)) ||
+                                                       (keptApplies && m_previousSelection.Contains(id)));
+                if (!stays) leaving.push_back(id);
+            });
+            for (const CGridCellId& id : leaving) {
+                m_selection.Erase(id);
+                deselect(id);
             }
+        }
+        if (keptApplies) {
+            m_previousSelection.ForEach([&](const CGridCellId& id) {
+                if (!IsValidCell(id) || CellIsSelected(id)) return;
+                SetCellState(id.row, id.col, GetCellState(id.row, id.col) | CELL_SELECTED);
+                RepaintSelected(id.row, id.col, visible, dc);
+            });
         }
     }
     if (!IsValidRange(block)) return;

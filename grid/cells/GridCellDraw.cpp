@@ -206,11 +206,15 @@ CSize CGridCellBase::MeasureText(const std::string* text, CDC* dc) {
     }
 
     const int margin = MarginOf(*this);
+    const HFONT fontObject = GetFontObject();
+    const DWORD format = GetFormat() & DRAWABLE_FORMATS;
+    const bool wrapped = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     CSize size;
-    {
-        CSelectGuard font(*dc, GetFontObject());
-        const DWORD format = GetFormat() & DRAWABLE_FORMATS;
-        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+    int overhang = 0;
+    // An autosize has the widths of the characters met so far: no system call per text.
+    if (wrapped || !GetOwnerGrid()->MeasuredTextExtent(dc->GetSafeHdc(), fontObject, *text, &size, &overhang)) {
+        CSelectGuard font(*dc, fontObject);
+        if (wrapped) {
             // Wrapped text is as wide as its widest line; DrawText works out the rest.
             int widest = 0;
             for (size_t start = 0; start <= text->size();) {
@@ -227,9 +231,10 @@ CSize CGridCellBase::MeasureText(const std::string* text, CDC* dc) {
         }
         TEXTMETRICW metrics{};
         dc->GetTextMetrics(&metrics);
-        size.cx += metrics.tmOverhang + 4 * margin;
-        size.cy += 2 * margin;
+        overhang = metrics.tmOverhang;
     }
+    size.cx += overhang + 4 * margin;
+    size.cy += 2 * margin;
     // Vertical text runs down the cell: its extent's width is the cell's height.
     if (IsVertical(GetFont(), true)) return CSize(size.cy, size.cx + 4 * margin);
     return size;

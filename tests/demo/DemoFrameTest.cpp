@@ -3,6 +3,7 @@
 // grid's edit commands, the shortcuts, and the Table menu's dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -320,6 +321,34 @@ TEST(DemoFrame, CellTypesTurnTheFocusColumnAndTheSampleShowsEveryKind) {
     }
     EXPECT_TRUE(static_cast<CGridCellCheck*>(grid.GetCell(1, 1))->GetCheck());
     EXPECT_FALSE(static_cast<CGridCellCheck*>(grid.GetCell(2, 1))->GetCheck());
+}
+
+TEST(DemoFrame, TableMenuAutosizesAndSorts) {
+    auto frame = OpenFrame({"--rows", "6", "--cols", "3", "--fill", "seeded"});
+    CGridCtrl& grid = frame->Grid();
+    grid.SetCellText(3, 2, "a text wider than any seeded word");
+    Choose(*frame, "&Table", "&Autosize columns");
+    CClientDC dc(grid.GetSafeHwnd());
+    for (int col = 0; col < 3; ++col) {
+        int widest = 0;
+        for (int row = 0; row < 6; ++row) widest = std::max<int>(widest, grid.GetCell(row, col)->MeasureCell(&dc).cx);
+        EXPECT_EQ(grid.GetColumnWidth(col), widest) << col;
+    }
+
+    // Sort takes the focus cell's column, which the sort then clears.
+    EXPECT_FALSE(Enabled(StateWhenOpened(*frame, "&Table", "S&ort")));
+    for (BOOL ascending : {TRUE, FALSE}) {
+        grid.MoveFocusTo(2, 2);
+        ASSERT_TRUE(Enabled(StateWhenOpened(*frame, "&Table", "S&ort")));
+        Choose(*frame, "&Table", "S&ort");
+        EXPECT_EQ(grid.SortColumn, 2);
+        EXPECT_EQ(grid.SortAscending, ascending);
+        std::vector<std::string> column;
+        for (int row = 1; row < 6; ++row) column.push_back(grid.GetCellText(row, 2));
+        EXPECT_TRUE(ascending ? std::is_sorted(column.begin(), column.end())
+                              : std::is_sorted(column.rbegin(), column.rend()));
+        EXPECT_EQ(grid.GetFocusCell(), CGridCellId());
+    }
 }
 
 TEST(DemoFrame, LargeSelectionsReachTheStatusAfterTheDelay) {

@@ -118,6 +118,94 @@ long long AddressSpaceInUse() {
     return used;
 }
 
+// ---- the mouse ----
+
+BEGIN_MESSAGE_MAP(LoggingParent, CWnd)
+    ON_MESSAGE(WM_NOTIFY, OnNotify)
+    ON_MESSAGE(WM_COMMAND, OnCommand)
+END_MESSAGE_MAP()
+
+BOOL LoggingParent::CreateTopLevel() {
+    AfxRegisterClassOnce(L"GridTestParent", 0, nullptr);
+    if (!CreateEx(0, L"GridTestParent", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                  CRect(0, 0, 400, 300), nullptr, 0))
+        return FALSE;
+    // Over any other program's window, so points on the screen find this one.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return TRUE;
+}
+
+LRESULT LoggingParent::OnNotify(WPARAM, LPARAM lParam) {
+    const auto* nm = reinterpret_cast<const GridNotification*>(lParam);
+    static const std::pair<UINT, const char*> names[] = {
+        {NM_CLICK, "NM_CLICK"}, {NM_DBLCLK, "NM_DBLCLK"}, {NM_RCLICK, "NM_RCLICK"},
+        {static_cast<UINT>(GRID_NOTIFY_SELCHANGING), "SELCHANGING"}, {static_cast<UINT>(GRID_NOTIFY_SELCHANGED), "SELCHANGED"},
+        {static_cast<UINT>(GRID_NOTIFY_BEGINDRAG), "BEGINDRAG"}, {static_cast<UINT>(GRID_NOTIFY_BEGINEDIT), "BEGINEDIT"}};
+    std::string name = std::to_string(static_cast<int>(nm->hdr.code));
+    for (const auto& n : names)
+        if (n.first == nm->hdr.code) name = n.second;
+    log.push_back(name + " " + std::to_string(nm->row) + "," + std::to_string(nm->col));
+    if (static_cast<int>(nm->hdr.code) == destroyOn) ::DestroyWindow(nm->hdr.hwndFrom);
+    return 0;
+}
+
+LRESULT LoggingParent::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const HWND from = reinterpret_cast<HWND>(lParam);
+    log.push_back("WM_COMMAND " + std::to_string(LOWORD(wParam)) + "/" + std::to_string(HIWORD(wParam)) +
+                  (from == ::GetDlgItem(m_hWnd, LOWORD(wParam)) ? "" : " from elsewhere"));
+    return 0;
+}
+
+IMPLEMENT_DYNCREATE(CHookCell, CGridCell)
+std::vector<std::string>* CHookCell::sink = nullptr;
+
+void CHookCell::Log(const char* what, CPoint p) {
+    if (sink) sink->push_back(std::string(what) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
+}
+
+MouseGrid::MouseGrid(int rows, int cols) {
+    EXPECT_TRUE(parent.CreateTopLevel());
+    grid.CellClass = RUNTIME_CLASS(CHookCell);
+    EXPECT_TRUE(grid.Create(CRect(0, 0, 300, 200), &parent, GRID_ID, WS_CHILD | WS_VISIBLE));
+    MakeUniform(grid, rows, cols);
+    CHookCell::sink = &parent.log;
+    grid.SetFocus();
+}
+
+MouseGrid::~MouseGrid() {
+    CHookCell::sink = nullptr;
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+    ::ReleaseCapture();
+    ::ClipCursor(nullptr);
+}
+
+std::vector<std::string> MouseGrid::Do(UINT message, CPoint point, UINT keys) {
+    const size_t before = parent.log.size();
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = (keys & MK_CONTROL) ? 0x80 : 0;
+    state[VK_SHIFT] = (keys & MK_SHIFT) ? 0x80 : 0;
+    state[VK_LBUTTON] = (keys & MK_LBUTTON) ? 0x80 : 0;
+    SetKeyboardState(state);
+    if (grid.IsWindow()) grid.SendMessage(message, keys, MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    PumpPosted();
+    return std::vector<std::string>(parent.log.begin() + static_cast<std::ptrdiff_t>(before), parent.log.end());
+}
+
+int PumpPosted(HWND window, UINT message) {
+    int reached = 0;
+    MSG msg;
+    // Posted messages only: no timer fires in between (the auto-scroll reads the real cursor).
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | (QS_POSTMESSAGE << 16))) {
+        if (AfxPreTranslateMessage(&msg)) continue;
+        reached += (!window || msg.hwnd == window) && (!message || msg.message == message);
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return reached;
+}
+
 void HeldKeys::Set(bool ctrl, bool shift) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);

@@ -114,3 +114,53 @@ public:
 private:
     MessageBoxHandler m_previous;
 };
+
+// ---- the mouse ----
+// A parent that logs, in order, what its grid tells it ("SELCHANGING 2,3", "NM_CLICK 0,2",
+// "WM_COMMAND 1008/0") and what the cells of class CHookCell are told ("OnPress 25,10":
+// points relative to the cell). With destroyOn set it destroys the grid on that code.
+class LoggingParent : public CWnd {
+public:
+    std::vector<std::string> log;
+    int destroyOn = 0;  // a WM_NOTIFY code; 0 none
+    BOOL CreateTopLevel();
+
+protected:
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};
+
+// A cell that logs its mouse hooks to the log the fixture below points it at.
+class CHookCell : public CGridCell {
+    DECLARE_DYNCREATE(CHookCell)
+
+public:
+    static std::vector<std::string>* sink;
+    void OnPress(CPoint p) override { Log("OnPress", p); }
+    void OnClick(CPoint p) override { Log("OnClick", p); }
+    void OnRightClick(CPoint p) override { Log("OnRightClick", p); }
+    void OnDoubleClick(CPoint p) override { Log("OnDoubleClick", p); }
+
+private:
+    static void Log(const char* what, CPoint p);
+};
+
+// A 300 x 200 grid of hook cells, `rows` x `cols` made uniform (cells 50 x 20 with one fixed
+// row and column), in a logging parent on top of every other window.
+struct MouseGrid {
+    LoggingParent parent;
+    CGridCtrl grid;
+    explicit MouseGrid(int rows = 6, int cols = 5);
+    ~MouseGrid();
+    // The centre of a cell while nothing is scrolled.
+    static CPoint At(int row, int col) { return CPoint(50 * col + 25, 20 * row + 10); }
+    // Sends one mouse message, the key state made real first (MK_CONTROL, MK_SHIFT and
+    // MK_LBUTTON in `keys`, which is also the message's wParam), then handles the posted
+    // messages; returns what was logged meanwhile. Nothing when the grid is gone.
+    std::vector<std::string> Do(UINT message, CPoint point, UINT keys = 0);
+};
+
+// Handles the messages posted to this thread, each through the pre-translate step first;
+// returns how many reached `window` as `message` (0 for any window or message).
+int PumpPosted(HWND window = nullptr, UINT message = 0);

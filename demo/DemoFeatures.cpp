@@ -5,6 +5,7 @@ DemoFeatures AllDemoFeatures(UINT firstId) {
     AddFileFeature(features);
     AddEditFeature(features);
     AddTableFeature(features);
+    AddCellTypesFeature(features);
     AddOptionsFeature(features);
     AddEditingFeature(features);
     for (size_t i = 0; i < features.commands.size(); ++i) {

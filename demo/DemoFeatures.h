@@ -18,7 +18,9 @@
 #include "framework/FrameWnd.h"
 
 class CDemoFrame;
+class CGridCtrl;
 struct GridNotification;
+enum class CellKind;
 
 struct DemoCommand {
     // The menu the item is in: "&File", or "&Options/Grid &lines" for a submenu.
@@ -61,6 +63,14 @@ void AddEditFeature(DemoFeatures& features);     // cut, copy, paste, delete, se
 void AddTableFeature(DemoFeatures& features);    // the counts, the fills, autosize, sort, images
 void AddOptionsFeature(DemoFeatures& features);  // every boolean setting, grid lines, autosizing
 void AddEditingFeature(DemoFeatures& features);  // an Options item vetoing edits of one column
+void AddCellTypesFeature(DemoFeatures& features);  // a column of each cell type, the sample table
+
+// The cell types (CellTypesFeature.cpp): turns the scrolling cells of column `col` into
+// cells of `kind`, keeping their texts; gives each scrolling column of the table the kind
+// the cell-types fill gives it (DemoTexts.h), with its width and the sample's values
+// (ticks, dates, right-aligned amounts) beside the texts.
+void TurnColumnInto(CGridCtrl& grid, int col, CellKind kind);
+void FillWithCellTypes(CGridCtrl& grid);
 
 // The Options item that vetoes every edit of the first scrolling column.
 constexpr const char* kVetoFirstColumnItem = "&Veto edits of the first column";

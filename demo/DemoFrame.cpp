@@ -77,6 +77,7 @@ void CDemoFrame::FillTable(FillMode mode) {
             for (int col = 0; col < shape.cols; ++col) m_grid.SetCellText(row, col, std::string());
     }
     ForEachFillText(shape, mode, [this](int row, int col, const std::string& text) { m_grid.SetCellText(row, col, text); });
+    if (mode == FillMode::CellTypes) FillWithCellTypes(m_grid);
     m_grid.SetModified(FALSE);
     m_grid.RefreshAll();
 }

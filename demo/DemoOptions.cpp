@@ -19,7 +19,7 @@ const CountOption kCountOptions[] = {
     {"fixed-cols", &TableShape::fixedCols, kMaxCols},
 };
 
-const FillMode kFillModes[] = {FillMode::Numbered, FillMode::Seeded, FillMode::None};
+const FillMode kFillModes[] = {FillMode::Numbered, FillMode::Seeded, FillMode::CellTypes, FillMode::None};
 
 bool ReadCount(const std::string& text, int highest, int* value) {
     const char* end = text.data() + text.size();
@@ -47,7 +47,7 @@ bool ApplyOption(const std::string& name, const std::string& value, DemoOptions*
                 out->fill = mode;
                 return true;
             }
-        *error = "--fill: \"" + value + "\" is not numbered, seeded or none.";
+        *error = "--fill: \"" + value + "\" is not numbered, seeded, cell-types or none.";
         return false;
     }
     const int setting = FindGridSetting(name);
@@ -73,6 +73,7 @@ const char* FillModeName(FillMode mode) {
     switch (mode) {
         case FillMode::Numbered: return "numbered";
         case FillMode::Seeded: return "seeded";
+        case FillMode::CellTypes: return "cell-types";
         default: return "none";
     }
 }
@@ -136,7 +137,7 @@ std::string CheckTableShape(const TableShape& s) {
 std::string DemoUsage(bool settings) {
     std::string usage =
         "GridDemo [--rows N] [--cols N] [--fixed-rows N] [--fixed-cols N]\n"
-        "         [--fill numbered|seeded|none] [--<Setting>=<value>]... [--help]\n\n"
+        "         [--fill numbered|seeded|cell-types|none] [--<Setting>=<value>]... [--help]\n\n"
         "Counts include the fixed lines.";
     if (!settings) return usage + " --help lists the settings.";
     usage += " Settings:\n";

@@ -2,7 +2,7 @@
 // by its name. No window in it: the program shows the error and ends; tests call it directly.
 //
 //   GridDemo [--rows N] [--cols N] [--fixed-rows N] [--fixed-cols N]
-//            [--fill numbered|seeded|none] [--<Setting>=<value>]... [--help]
+//            [--fill numbered|seeded|cell-types|none] [--<Setting>=<value>]... [--help]
 //
 // A value may follow its option as the next argument or after "=".
 #pragma once
@@ -15,6 +15,7 @@ enum class FillMode {
     None,      // no text at all
     Numbered,  // every cell "R<row>C<col>"
     Seeded,    // the benchmark data, with "Col<c>" headers and row numbers
+    CellTypes, // a sample of every cell type, column by column (DemoTexts.h)
 };
 
 // A table's four counts, fixed lines included in the row and column counts.

@@ -185,6 +185,14 @@ bool CWnd::OnWndMsg(MsgArgs& m) {
     return false;
 }
 
+bool CWnd::ReflectToChild(MsgArgs& m) {
+    if (m.message != WM_COMMAND || !m.lParam) return false;
+    const HWND from = reinterpret_cast<HWND>(m.lParam);
+    if (::GetParent(from) != m_hWnd) return false;
+    CWnd* child = FromHandlePermanent(from);
+    return child && child->OnChildNotify(m.message, m.wParam, m.lParam, &m.result);
+}
+
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     MsgArgs m{msg, wParam, lParam, 0};
     MsgArgs* outer = m_current;
@@ -194,6 +202,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         MsgArgs* outer;
         ~Restore() { w->m_current = outer; }
     } restore{this, outer};
+    if (ReflectToChild(m)) return m.result;
     if (!OnWndMsg(m)) m.result = DefWindowProc(msg, wParam, lParam);
     return m.result;
 }

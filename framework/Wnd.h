@@ -91,6 +91,11 @@ public:
     // The message being dispatched gets default processing; its result is returned.
     LRESULT Default();
 
+    // A control's notification (WM_COMMAND) to its parent is first offered to the control's
+    // own object, so that a control can answer its own notifications (a combo box sizing its
+    // list as it drops). TRUE keeps it from the parent, with the parent's reply in `result`.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) { return FALSE; }
+
     // A look at a message before it is dispatched (MessageLoop.h walks from the message's
     // window up through its parents); TRUE means it was handled here and is not dispatched.
     // The window may destroy itself in here (an editor ending on Enter).
@@ -151,6 +156,9 @@ protected:
     virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // Looks the message up in the tables; false when no row handled it.
     bool OnWndMsg(MsgArgs& m);
+    // Offers a child control's WM_COMMAND to the child's object (OnChildNotify); true when
+    // the child took it.
+    bool ReflectToChild(MsgArgs& m);
     // After SubclassWindow has routed an existing window's messages here.
     virtual void OnSubclassed() {}
     // After WM_NCDESTROY, once no message of this object is being dispatched any more.

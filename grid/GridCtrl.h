@@ -6,6 +6,7 @@
 //   GridWindow.cpp     window class, construction and destruction, attach, notifications,
 //                      system colours
 //   GridModel.cpp      row, column and cell store; cell access; modified flags; merging
+//   GridCellTypes.cpp  replacing a cell by one of another class in place
 //   GridGeometry.cpp   pixel positions of rows, columns and cells; points to cells
 //   LineSizes.cpp      CGridLineSizes, the row heights and column widths with their totals
 //   GridScroll.cpp     scroll bars, scroll messages, the wheel, scrolling into view, resize,
@@ -256,6 +257,15 @@ public:
     // this version. Every path that frees cells (shrinking, RemoveAllCells, destruction)
     // frees each cell exactly once, and only through FreeCell.
     virtual void FreeCell(int row, int col);
+
+    // ---- cell classes (GridCellTypes.cpp) ----
+    // Replaces the cell at (row, col) by a new one of class `cls` (a creatable class derived
+    // from CGridCellBase) that keeps its text, data, image, state, format, colours, font,
+    // margin and merge data (as stored: unset ones stay unset); repaints it. An open editor of
+    // the old cell finishes first. FALSE (and nothing changes) outside the table, for another
+    // kind of class, when the object cannot be made, or when the old cell is still editing.
+    // The same class as now: TRUE, the cell stays.
+    BOOL SetCellType(int row, int col, const CRuntimeClass* cls);
 
     // ---- window and notifications (GridWindow.cpp) ----
     // Sends WM_NOTIFY with a GridNotification to the owner (else the parent); its reply, or
@@ -558,6 +568,9 @@ protected:
 
 private:
     static void RegisterWindowClass();
+    // A new cell of `cls` for (row, col), told its grid, place, fixed state and its default
+    // cell's format; none when `cls` is no creatable cell class or the object cannot be made.
+    CGridCellBase* NewCellOf(const CRuntimeClass* cls, int row, int col);
     // Frees the rows (columns) from the last one down to `count`, one at a time, each cell
     // through FreeCell; the counts follow the arrays at every step. Merged blocks reaching
     // into them are cut back (CutBlocks) afterwards.

@@ -50,12 +50,15 @@ CGridDefaultCell* CGridCtrl::DefaultCellFor(BOOL fixedRow, BOOL fixedCol) const 
 
 CGridCellBase* CGridCtrl::MakeCell(int row, int col) {
     if (!CellClass || !CellClass->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
-    CObject* object = CellClass->CreateObject();
-    if (!object) {
-        // A creatable class that yields nothing ran out of memory (or its constructor failed).
-        if (CellClass->IsCreatable()) throw std::bad_alloc();
-        return nullptr;
-    }
+    CGridCellBase* cell = NewCellOf(CellClass, row, col);
+    // A creatable class that yields nothing ran out of memory (or its constructor failed).
+    if (!cell && CellClass->IsCreatable()) throw std::bad_alloc();
+    return cell;
+}
+
+CGridCellBase* CGridCtrl::NewCellOf(const CRuntimeClass* cls, int row, int col) {
+    if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
+    CObject* object = cls->CreateObject();
     auto* cell = dynamic_cast<CGridCellBase*>(object);
     if (!cell) {
         delete object;

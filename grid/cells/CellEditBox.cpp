@@ -3,38 +3,23 @@
 #include <algorithm>
 
 #include "framework/Gdi.h"
-#include "framework/ScopedFlag.h"
 #include "grid/GridCtrl.h"
 
-IMPLEMENT_DYNAMIC(CCellEditBox, CWnd)
+IMPLEMENT_DYNAMIC(CCellEditBox, CCellEditorBase)
 
-BEGIN_MESSAGE_MAP(CCellEditBox, CWnd)
+BEGIN_MESSAGE_MAP(CCellEditBox, CCellEditorBase)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
     ON_WM_KEYDOWN()
     ON_WM_CHAR()
     ON_MESSAGE(WM_IME_CHAR, OnImeChar)
-    ON_WM_GETDLGCODE()
-    ON_WM_DESTROY()
-    ON_MESSAGE(FinishMessage(), OnFinishMessage)
 END_MESSAGE_MAP()
-
-namespace {
-bool CtrlHeld() { return ::GetKeyState(VK_CONTROL) < 0; }
-
-// The keys that end editing when arrows do: PageUp, PageDown and the four arrows.
-bool IsExitKey(UINT key) { return key == VK_PRIOR || key == VK_NEXT || (key >= VK_LEFT && key <= VK_DOWN); }
-}  // namespace
-
-UINT CCellEditBox::FinishMessage() {
-    static const UINT message = ::RegisterWindowMessageW(L"CellEditBoxFinish");
-    return message;
-}
 
 CCellEditBox::CCellEditBox(CWnd* parent, const CRect& rect, DWORD style, UINT id, int row, int col,
                            const std::string& initialText, UINT firstChar)
-    : m_row(row), m_col(col), m_initialText(initialText), m_exitOnArrows(firstChar != VK_LBUTTON), m_rect(rect) {
+    : CCellEditorBase(row, col), m_initialText(initialText), m_exitOnArrows(firstChar != VK_LBUTTON), m_rect(rect) {
     const DWORD windowStyle = style | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
     if (!parent || !parent->IsWindow() || !CreateEx(0, L"Edit", L"", windowStyle, rect, parent->m_hWnd, id)) return;
+    m_windowMade = true;
 
     SetFont(parent->GetFont(), TRUE);
     SetWindowText(initialText);
@@ -55,58 +40,10 @@ CCellEditBox::CCellEditBox(CWnd* parent, const CRect& rect, DWORD style, UINT id
 
 CCellEditBox::~CCellEditBox() = default;
 
-void CCellEditBox::PostNcDestroy() { delete this; }
-
-void CCellEditBox::FinishEdit() {
-    // Without a window there is nothing to read and no one to tell.
-    if (IsWindow()) SendMessage(FinishMessage());
-}
-
-LRESULT CCellEditBox::OnFinishMessage(WPARAM, LPARAM) {
-    CScopedFlag finishing(m_finishing);
-    if (!finishing.Entered()) return 0;
-    Report();
-    // The receiver may have destroyed the window (with the grid); this object lives on until
-    // this message has unwound.
-    if (IsWindow()) SendMessage(WM_CLOSE);
-    return 0;
-}
-
-void CCellEditBox::Report() {
-    if (m_reported || !IsWindow()) return;
-    m_reported = true;
-    const HWND receiver = GetOwnerOrParent();
-    if (!receiver || !::IsWindow(receiver)) return;
-    GridItemNotification note{};
-    note.hdr.hwndFrom = m_hWnd;
-    note.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    note.hdr.code = static_cast<UINT>(GRID_NOTIFY_ENDEDIT);
-    note.item.row = m_row;
-    note.item.col = m_col;
-    note.item.mask = ITEM_TEXT | ITEM_DATA;
-    note.item.data = static_cast<LPARAM>(m_endKey);
-    note.item.text = GetWindowText();
-    ::SendMessageW(receiver, WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
-}
-
-void CCellEditBox::OnDestroy() {
-    // Destroyed without finishing (its grid went away): the cell still hears that editing
-    // ended, so it never points at an editor that is gone.
-    Report();
-    Default();
-}
-
 LRESULT CCellEditBox::OnKillFocus(WPARAM, LPARAM) {
     Default();
     FinishEdit();
     return 0;
-}
-
-void CCellEditBox::EndWithKey(UINT key) {
-    m_endKey = key;
-    if (HWND parent = GetParent()) ::SetFocus(parent);
-    // Still here: the editor did not have the focus, so losing it ended nothing.
-    if (IsWindow()) FinishEdit();
 }
 
 void CCellEditBox::OnKeyDown(UINT key, UINT, UINT) {
@@ -138,8 +75,6 @@ LRESULT CCellEditBox::OnImeChar(WPARAM, LPARAM) {
     GrowToText();
     return result;
 }
-
-UINT CCellEditBox::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
 
 void CCellEditBox::GrowToText() {
     if (!IsWindow()) return;

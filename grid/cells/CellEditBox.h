@@ -7,26 +7,14 @@
 //
 // Texts cross into and out of the control as UTF-16 converted with code page 936, so
 // Chinese shows and comes back right whatever the system's code page; the report carries
-// GBK.
-//
-// Classes in this file:
-//   GridItemNotification  the record of the end-of-edit message
-//   CCellEditBox          the editor
+// GBK. Reporting once and closing are the shared editor's (CellEditorBase.h).
 #pragma once
 
 #include <string>
 
-#include "framework/Wnd.h"
-#include "grid/cells/GridCell.h"
+#include "grid/cells/CellEditorBase.h"
 
-// The end-of-edit report: the header, then the edited cell with mask ITEM_TEXT | ITEM_DATA,
-// data = the key that ended the editing (9, 13, 27, an arrow or page key; else 0).
-struct GridItemNotification {
-    NMHDR hdr;
-    GridItem item;
-};
-
-class CCellEditBox : public CWnd, public CGridEditorLink {
+class CCellEditBox : public CCellEditorBase {
     DECLARE_DYNAMIC(CCellEditBox)
 
 public:
@@ -40,13 +28,6 @@ public:
                  const std::string& initialText, UINT firstChar);
     ~CCellEditBox() override;
 
-    // Ends editing: reports the text once and closes the window. A call while one is still
-    // running (the close takes the focus away) does nothing; so does a call without a window.
-    void FinishEdit() override;
-
-    int Row() const { return m_row; }
-    int Column() const { return m_col; }
-    UINT EndKey() const { return m_endKey; }
     // Where the window is, in the parent's client coordinates.
     CRect Rect() const { return m_rect; }
 
@@ -55,34 +36,20 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
-    void PostNcDestroy() override;
+    // The window's text.
+    std::string FinalText() const override { return GetWindowText(); }
+
     LRESULT OnKillFocus(WPARAM, LPARAM);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnChar(UINT ch, UINT repeat, UINT flags);
     LRESULT OnImeChar(WPARAM ch, LPARAM);
-    UINT OnGetDlgCode();
-    LRESULT OnFinishMessage(WPARAM, LPARAM);
-    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The message FinishEdit sends to the window itself, so that the close it causes happens
-    // inside one of the editor's own messages and the object outlives the work.
-    static UINT FinishMessage();
-    // Stores the ending key and gives the focus back to the grid; ends at once if the focus
-    // change did not (the editor did not have the focus).
-    void EndWithKey(UINT key);
-    // Sends the end-of-edit report, once in the editor's life.
-    void Report();
     // Widens the window to the text typed (never past the parent's client edge, never narrower).
     void GrowToText();
 
-    int m_row;                   // the edited cell
-    int m_col;
     std::string m_initialText;   // the cell's text when editing began (GBK), for Esc
-    UINT m_endKey = 0;           // the key that ended editing; 0 none yet
     BOOL m_exitOnArrows;         // arrows end editing (FALSE after a mouse start: they move the caret)
     CRect m_rect;                // the window's place in the parent; grows with the text
-    bool m_finishing = false;    // FinishEdit is running (its close takes the focus away)
-    bool m_reported = false;     // the end-of-edit report has been sent
 };

@@ -94,22 +94,62 @@ HFONT CGridCell::GetFontObject() const {
 
 BOOL CGridCell::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
     if (m_editing) {
+        // A second editor would report for the same cell after the cell had forgotten it.
         if (m_editor && m_editor->IsWindow()) m_editor->SendMessage(WM_CHAR, key, 0);
         return TRUE;
     }
     if (!m_grid) return FALSE;
-    const DWORD format = GetFormat();
-    DWORD style = 0;
-    if (format != 0xFFFFFFFF) style = (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : 0;
-    auto* editor = new CCellEditBox(m_grid, rect, style, id, row, col, GetText(), key);
-    // A window that could not be made: the object is ours to drop, and nothing is edited.
-    if (!editor->IsWindow()) {
-        delete editor;
+    // Editing from the start: the editor's creation may repaint the cell, which then draws
+    // as a cell under an editor.
+    m_editing = TRUE;
+    CWnd* editor = OpenEditor(row, col, rect, id, key);
+    if (!editor) {
+        m_editing = FALSE;
         return FALSE;
     }
-    m_editing = TRUE;
     m_editor = editor;
     return TRUE;
+}
+
+CWnd* CGridCell::OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key) {
+    return KeepIfMade(new CCellEditBox(m_grid, rect, EditStyle(), id, row, col, GetText(), key));
+}
+
+CSize CGridCell::WithButtonRoom(CSize size) {
+    size.cx += ::GetSystemMetrics(SM_CXVSCROLL);
+    size.cy = std::max<LONG>(size.cy, ::GetSystemMetrics(SM_CYHSCROLL));
+    return size;
+}
+
+CWnd* CGridCell::KeepIfMade(CWnd* editor) {
+    if (editor->IsWindow()) return editor;
+    // A window that could not be made: the object is ours to drop, and nothing is edited.
+    delete editor;
+    return nullptr;
+}
+
+DWORD CGridCell::EditStyle() const {
+    const DWORD format = GetFormat();
+    if (format == 0xFFFFFFFF) return 0;
+    return (format & DT_RIGHT) ? ES_RIGHT : (format & DT_CENTER) ? ES_CENTER : 0;
+}
+
+void CGridCell::TakeOverFrom(const CGridCell& other) {
+    if (&other == this) return;
+    m_state = other.m_state;
+    m_spanRange = other.m_spanRange;
+    m_covered = other.m_covered;
+    m_spanOwner = other.m_spanOwner;
+    m_hidden = other.m_hidden;
+    m_text = other.m_text;
+    m_data = other.m_data;
+    m_image = other.m_image;
+    m_format = other.m_format;
+    m_textColour = other.m_textColour;
+    m_backColour = other.m_backColour;
+    m_font = other.m_font ? std::make_unique<LOGFONTW>(*other.m_font) : nullptr;
+    m_margin = other.m_margin;
+    m_grid = other.m_grid;
 }
 
 void CGridCell::StopEdit() {

@@ -83,15 +83,32 @@ public:
     BOOL IsEditing() const override { return m_editing; }
 
     void Reset() override;
-    // Opens a CCellEditBox over `rect` (aligned as the cell's format says) with the cell's
-    // text, or, when this cell is editing already, types `key` into the open editor. FALSE
-    // (and no editing) when the editor's window cannot be made.
+    // Opens the cell's editor over `rect` (OpenEditor), or, when this cell is editing
+    // already, types `key` into the open editor. FALSE (and no editing) when the editor's
+    // window cannot be made.
     BOOL BeginEdit(int row, int col, CRect rect, CPoint point, UINT id, UINT key) override;
+    // Takes over `other`'s stored attributes as they are (unset ones stay unset, so they go on
+    // following the default cell), with its state and merge data: the cell that replaces
+    // `other` in its grid. Not its editor: `other` must not be editing.
+    void TakeOverFrom(const CGridCell& other);
     // Asks an open editor to finish (it reports through the grid, which calls OnEditEnded).
     void StopEdit() override;
     void OnEditEnded() override;
 
 protected:
+    // Makes the editor window over `rect`, with control id `id`, placing its caret by `key`
+    // (BeginEdit's arguments); none when its window cannot be made. This cell's: a
+    // CCellEditBox with the cell's text and EditStyle.
+    virtual CWnd* OpenEditor(int row, int col, const CRect& rect, UINT id, UINT key);
+    // The text editor's style: its alignment as the cell's format says (ES_RIGHT, ES_CENTER).
+    virtual DWORD EditStyle() const;
+    // `editor` when its window was made; else none, and the object (which has no window to
+    // delete it) is deleted.
+    static CWnd* KeepIfMade(CWnd* editor);
+    // `size` with room beside it for a control's button (a combo box's arrow, a picker's
+    // spin buttons): a scroll bar's width more, and at least a scroll arrow's height.
+    static CSize WithButtonRoom(CSize size);
+
     std::string m_text;                 // GBK
     LPARAM m_data = 0;                  // the owner's value; never interpreted
     int m_image = -1;                   // index into the grid's image list; -1 none

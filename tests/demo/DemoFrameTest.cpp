@@ -11,11 +11,17 @@
 #include "demo/DemoFrame.h"
 #include "demo/DemoImages.h"
 #include "demo/DemoResource.h"
+#include "demo/DemoTexts.h"
 #include "demo/GridSettingAccess.h"
 #include "demo/GridSettings.h"
 #include "demo/NumbersDialog.h"
 #include "framework/GbkText.h"
 #include "framework/PrintPreview.h"
+#include "grid/cells/GridCellCheck.h"
+#include "grid/cells/GridCellCombo.h"
+#include "grid/cells/GridCellDateTime.h"
+#include "grid/cells/GridCellNumeric.h"
+#include "grid/cells/GridURLCell.h"
 
 namespace {
 
@@ -270,6 +276,51 @@ TEST(DemoFrame, TableChangesKeepTextsAndMoveThePictures) {
     frame->Reshape({3, 2, 1, 2});
     EXPECT_EQ(frame->ImageColumn(), -1);
     EXPECT_FALSE(Enabled(StateWhenOpened(*frame, "&Table", "Show &pictures")));
+}
+
+TEST(DemoFrame, CellTypesTurnTheFocusColumnAndTheSampleShowsEveryKind) {
+    auto frame = OpenFrame({"--rows", "4", "--cols", "3", "--fill", "numbered"});
+    CGridCtrl& grid = frame->Grid();
+    const char kMenu[] = "&Cell types";
+    EXPECT_FALSE(Enabled(StateWhenOpened(*frame, kMenu, "&Check box"))) << "no focus cell, no column";
+    grid.MoveFocusTo(2, 2);
+    const struct {
+        const char* item;
+        const CRuntimeClass* cls;
+    } items[] = {{"&Check box", RUNTIME_CLASS(CGridCellCheck)},  {"C&hoice list", RUNTIME_CLASS(CGridCellCombo)},
+                 {"Choose-&only list", RUNTIME_CLASS(CGridCellCombo)}, {"&Date", RUNTIME_CLASS(CGridCellDateTime)},
+                 {"&Number", RUNTIME_CLASS(CGridCellNumeric)},   {"&Link", RUNTIME_CLASS(CGridURLCell)},
+                 {"&Text", RUNTIME_CLASS(CGridCell)}};
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.item);
+        Choose(*frame, kMenu, item.item);
+        for (int row = 1; row < 4; ++row) {
+            EXPECT_EQ(grid.GetCell(row, 2)->GetRuntimeClass(), item.cls);
+            EXPECT_EQ(grid.GetCellText(row, 2), "R" + std::to_string(row) + "C2");
+        }
+        EXPECT_EQ(grid.GetCell(0, 2)->GetRuntimeClass(), RUNTIME_CLASS(CGridCell)) << "the header stays";
+        for (const auto& other : items) EXPECT_EQ(Checked(StateWhenOpened(*frame, kMenu, other.item)), &other == &item);
+    }
+
+    Choose(*frame, kMenu, "&Sample table");
+    EXPECT_EQ(frame->Shape().cols, 8);
+    for (int col = 1; col < 8; ++col) {
+        const CellKind kind = SampleKindOf(col, 1);
+        for (int row = 1; row < grid.GetRowCount(); ++row) {
+            CGridCellBase* cell = grid.GetCell(row, col);
+            if (auto* date = dynamic_cast<CGridCellDateTime*>(cell)) {
+                EXPECT_EQ(date->GetText(), CGridCellDateTime::DateText(date->GetTime()));
+            }
+            if (auto* combo = dynamic_cast<CGridCellCombo*>(cell)) {
+                EXPECT_EQ(combo->GetOptions(), SampleOptions(kind));
+                EXPECT_EQ(combo->GetComboStyle() == CBS_DROPDOWNLIST, kind == CellKind::ChooseOnly);
+            }
+            EXPECT_EQ(dynamic_cast<CGridCellCheck*>(cell) != nullptr, kind == CellKind::Check);
+            EXPECT_EQ(dynamic_cast<CGridURLCell*>(cell) != nullptr, kind == CellKind::Link);
+        }
+    }
+    EXPECT_TRUE(static_cast<CGridCellCheck*>(grid.GetCell(1, 1))->GetCheck());
+    EXPECT_FALSE(static_cast<CGridCellCheck*>(grid.GetCell(2, 1))->GetCheck());
 }
 
 TEST(DemoFrame, TableMenuAutosizesAndSorts) {

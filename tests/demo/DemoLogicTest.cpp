@@ -165,6 +165,8 @@ TEST(DemoTexts, FillsEachModeRowByRow) {
         {FillMode::Seeded,
          {"Col0", "Col1", "Col2", "Col3", "1", "gihrfqbhew", "daclskr", "fukegtwgpem", "2", "ldlyes", "xjthuentupa",
           "ddubghxdw"}},
+        {FillMode::CellTypes,
+         {"Col0", "已缴费", "审核状态", "险种", "1", "", "已通过", "医疗", "2", "", "已退回", "失业"}},
         {FillMode::None, {}},
     };
     for (const Case& c : cases) {
@@ -177,6 +179,14 @@ TEST(DemoTexts, FillsEachModeRowByRow) {
         });
         EXPECT_EQ(texts, c.texts);
     }
+}
+
+TEST(DemoTexts, SampleKindsRunThroughEveryKindPastTheFixedColumns) {
+    const CellKind kinds[] = {CellKind::Text,   CellKind::Check, CellKind::Choice, CellKind::ChooseOnly, CellKind::Date,
+                              CellKind::Number, CellKind::Link,  CellKind::Text,   CellKind::Check};
+    for (int col = 0; col < 9; ++col) EXPECT_EQ(SampleKindOf(col, 1), kinds[col]) << col;
+    EXPECT_EQ(SampleOptions(CellKind::Choice).size(), 3u);
+    EXPECT_TRUE(SampleOptions(CellKind::Date).empty());
 }
 
 TEST(DemoTexts, StatusShowsFocusAndSelectionOrNone) {

@@ -596,6 +596,10 @@ private:
     // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
     // only cells inside `visible` (the scrolling cells on screen) are touched.
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
+    // Gives the cell the selected state `select` when it has the other one (its bit and its
+    // place in the set), repainting it as RepaintSelected does. A place with no cell leaves
+    // the set.
+    void MarkSelected(int row, int col, bool select, const CGridCellRange& visible, CDC* dc);
     // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
     void Scroll(int bar, UINT code);
     // The client area that a scroll of `bar` moves: all but the fixed rows (SB_VERT) or the

@@ -611,8 +611,9 @@ private:
     // whole view or more invalidates the whole area.
     void ShowScrolled(int bar, const CGridCellId& before);
     // After the pixels moved for `bar`: invalidates the cells on screen whose moved pixels may
-    // be wrong: cells of classes other than CGridCell (they may draw by where they are), and
-    // merged blocks that reach from the fixed lines into the moving ones.
+    // be wrong: cells of classes that may draw by where they are (any but the plain, number,
+    // date and choice cells), and merged blocks that reach from the fixed lines into the
+    // moving ones.
     void RepaintUnmovable(int bar);
     // Draws the cells of rows [row0, row1] x columns [col0, col1] whose top-left cell sits at
     // `origin`; with `clip` given, only those meeting it.

@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 
 #include "framework/ScopedFlag.h"
 #include "grid/GridCtrl.h"
+#include "grid/cells/GridCellCombo.h"
+#include "grid/cells/GridCellDateTime.h"
+#include "grid/cells/GridCellNumeric.h"
 #include "grid/cells/GridTitleTip.h"
 
 namespace {
@@ -17,6 +21,16 @@ enum : int { BAR_HORZ_SHOWN = 1, BAR_VERT_SHOWN = 2 };
 bool SameLook(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
     return a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom && a.dxyLineButton == b.dxyLineButton &&
            EqualRect(&a.rcScrollBar, &b.rcScrollBar) && std::equal(a.rgstate, a.rgstate + CCHILDREN_SCROLLBAR + 1, b.rgstate);
+}
+
+// Whether cells of `cls` draw the same wherever they are drawn, so that their pixels may be
+// moved: the classes that draw by their state and their rectangle's size alone. A check box
+// or a link remembers where it was drawn, for its clicks, and so may a host's own class:
+// such cells are drawn again where they now are.
+bool DrawsTheSameAnywhere(const CRuntimeClass* cls) {
+    static const CRuntimeClass* const movable[] = {RUNTIME_CLASS(CGridCell), RUNTIME_CLASS(CGridCellNumeric),
+                                                   RUNTIME_CLASS(CGridCellDateTime), RUNTIME_CLASS(CGridCellCombo)};
+    return std::find(std::begin(movable), std::end(movable), cls) != std::end(movable);
 }
 
 int Saturate(long long v) { return static_cast<int>(std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX)); }
@@ -295,10 +309,8 @@ void CGridCtrl::RepaintUnmovable(int bar) {
         const CGridCellId owner = MergeOrigin(row, col);
         const CGridCellBase* cell = GetCell(owner.row, owner.col);
         if (!cell) return;
-        // A moved cell of another class may draw by where it is (a check box remembers its
-        // rectangle for clicks): it is drawn again where it now is.
         const bool moved = vertical ? row >= m_fixedRows : col >= m_fixedCols;
-        const bool otherClass = moved && cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell);
+        const bool otherClass = moved && !DrawsTheSameAnywhere(cell->GetRuntimeClass());
         // A block reaching from the fixed lines into the moving ones changes its shape, not
         // just its place: its part among the fixed lines is drawn again too, even when the
         // rest of it has left the view.

@@ -56,10 +56,12 @@ struct MovingGrid : GridInWindow {
     }
 };
 
+// A scroll message with its code, or (message 0) a cell scrolled into view.
 struct Step {
     UINT message;
     WPARAM code;
 };
+Step IntoView(int row, int col) { return {0, static_cast<WPARAM>(row << 16 | col)}; }
 const Step kDown{WM_VSCROLL, SB_LINEDOWN}, kUp{WM_VSCROLL, SB_LINEUP}, kRight{WM_HSCROLL, SB_LINERIGHT},
     kLeft{WM_HSCROLL, SB_LINELEFT}, kPageDown{WM_VSCROLL, SB_PAGEDOWN}, kKeyDown{WM_KEYDOWN, VK_DOWN},
     kKeyRight{WM_KEYDOWN, VK_RIGHT};
@@ -70,6 +72,8 @@ const std::vector<Step> kSequences[] = {
     // focus cell's repaint still waiting.
     {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyDown},
     {kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight},
+    // Both bars in one call: a line each way, then further.
+    {IntoView(12, 3), IntoView(13, 7), IntoView(2, 9), IntoView(30, 11), IntoView(29, 10)},
 };
 
 struct Scene {
@@ -141,7 +145,10 @@ TEST(GridScrollPaint, EveryStepShowsWhatAFullPaintShows) {
             w.grid.UpdateWindow();
             if (scene.pending) scene.pending(w.grid);
             for (size_t i = 0; i < steps.size(); ++i) {
-                w.grid.SendMessage(steps[i].message, steps[i].code, 0);
+                if (steps[i].message)
+                    w.grid.SendMessage(steps[i].message, steps[i].code, 0);
+                else
+                    w.grid.ScrollCellIntoView(static_cast<int>(steps[i].code >> 16), static_cast<int>(steps[i].code & 0xFFFF));
                 w.grid.UpdateWindow();
                 EXPECT_EQ(w.DiffersFromAFullPaint(), "") << "step " << i << " of message 0x" << std::hex << steps[i].message
                                                  << " code " << std::dec << steps[i].code << ", top-left now "

@@ -115,22 +115,9 @@ private:
     int m_mode;
 };
 
-// The font a cell draws with, selected for one scope unless the context holds it already
-// (the grid selects its default font once for a whole paint).
-class CFontChoice {
-public:
-    CFontChoice(HDC dc, HFONT font)
-        : m_dc(dc), m_old(font && ::GetCurrentObject(dc, OBJ_FONT) != font ? ::SelectObject(dc, font) : nullptr) {}
-    ~CFontChoice() {
-        if (m_old) ::SelectObject(m_dc, m_old);
-    }
-    CFontChoice(const CFontChoice&) = delete;
-    CFontChoice& operator=(const CFontChoice&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
+// `font` when the context does not hold it already (the grid selects its usual font once
+// for a whole paint), else none: nothing to select.
+HGDIOBJ FontToSelect(HDC dc, HFONT font) { return font && ::GetCurrentObject(dc, OBJ_FONT) != font ? font : nullptr; }
 
 bool IsVertical(const LOGFONTW* font, bool eitherWay) {
     return font && (font->lfEscapement == 900 || (eitherWay && font->lfEscapement == -900));
@@ -203,7 +190,7 @@ BOOL CGridCellBase::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd)
     }
 
     // A printer gets its fonts from the print code, scaled to its resolution.
-    CFontChoice font(*dc, dc->IsPrinting() ? nullptr : GetFontObject());
+    CSelectGuard font(*dc, dc->IsPrinting() ? nullptr : FontToSelect(*dc, GetFontObject()));
     const int margin = MarginOf(*this);
     rect.DeflateRect(margin, 0);
 

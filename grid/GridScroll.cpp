@@ -187,7 +187,9 @@ BOOL CGridCtrl::SetScrollPosition(int bar, int pos, BOOL redraw) {
     if (!known || !::GetScrollBarInfo(m_hWnd, object, &moved)) {
         RepaintBars();
     } else if (!SameLook(shown, moved)) {
-        SetScrollInfo(bar, &info, TRUE);  // the same position again, drawn this time
+        // Back and forth: a bar told a position it already has need not draw itself.
+        SetScrollInfo(bar, &now, FALSE);
+        SetScrollInfo(bar, &info, TRUE);
     }
     return TRUE;
 }

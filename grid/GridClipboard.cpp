@@ -155,6 +155,7 @@ BOOL CGridCtrl::PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL 
     if (!ReadOfferedText(data, &text)) return FALSE;
 
     CGridCellRange pasted(cell.row, cell.col, -1, -1);
+    m_pasteCut = false;
     int rowOffset = 0;
     for (const cliptext::PasteLine& fields : cliptext::ParsePasteText(text)) {
         int row = cell.row + rowOffset;
@@ -169,6 +170,8 @@ BOOL CGridCtrl::PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL 
                 pasted.maxRow = std::max(pasted.maxRow, row);
                 pasted.maxCol = std::max(pasted.maxCol, col);
                 if (m_dragRunning) m_droppedCells.Insert(CGridCellId(row, col));
+            } else {
+                m_pasteCut = true;
             }
             ++colOffset;
         }

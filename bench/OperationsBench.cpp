@@ -311,13 +311,14 @@ int main(int argc, char** argv) {
     // ---- select all with its repaint ----
     double selectMs = 1e30, selectPaintMs = 1e30, selectBothMs = 1e30, clearMs = 1e30;
     for (int run = 0; run < kRuns; ++run) {
-        clearMs = std::min(clearMs, Ms([&] { grid->ClearSelection(); }));
-        grid->UpdateWindow();
         const double select = Ms([&] { grid->SelectAllCells(); });
         const double paint = Ms([&] { grid->UpdateWindow(); });
         selectMs = std::min(selectMs, select);
         selectPaintMs = std::min(selectPaintMs, paint);
         selectBothMs = std::min(selectBothMs, select + paint);
+        if (run == kRuns - 1) break;  // left selected for the copy
+        clearMs = std::min(clearMs, Ms([&] { grid->ClearSelection(); }));
+        grid->UpdateWindow();
     }
     // Select all takes the cells below the fixed row.
     const bool allSelected = static_cast<long long>(grid->Selection().Size()) == cells - kCols;

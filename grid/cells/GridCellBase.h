@@ -14,13 +14,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "framework/Gdi.h"
 #include "framework/Object.h"
 #include "framework/Types.h"
 #include "grid/GridCellId.h"
+#include "grid/cells/CellSlabs.h"
 
 class CGridCtrl;
 class CGridDefaultCell;
@@ -101,6 +104,17 @@ public:
     ~CGridCellBase() override = default;
     CGridCellBase(const CGridCellBase&) = delete;
     CGridCellBase& operator=(const CGridCellBase&) = delete;
+
+    // Cells of every class live in slabs (CCellSlabs): no heap block of their own.
+    static void* operator new(size_t size) { return CCellSlabs::Allocate(size); }
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept { return CCellSlabs::TryAllocate(size); }
+    static void* operator new(size_t, void* place) noexcept { return place; }
+    static void operator delete(void* cell) noexcept { CCellSlabs::Free(cell); }
+    static void operator delete(void* cell, const std::nothrow_t&) noexcept { CCellSlabs::Free(cell); }
+    static void operator delete(void*, void*) noexcept {}
+    // A class that asks for more alignment than a slab gives takes the ordinary heap.
+    static void* operator new(size_t size, std::align_val_t align) { return ::operator new(size, align); }
+    static void operator delete(void* cell, std::align_val_t align) noexcept { ::operator delete(cell, align); }
 
     // 5-15: setters
     virtual void SetText(const std::string& text) = 0;

@@ -16,6 +16,14 @@ inline double Seconds() {
     return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Milliseconds `step` took.
+template <class F>
+double Ms(F step) {
+    const double start = Seconds();
+    step();
+    return (Seconds() - start) * 1000.0;
+}
+
 struct Memory {
     long long privateBytes, workingSet;
 };

@@ -41,13 +41,6 @@ constexpr int kFillRuns = 3, kRuns = 3, kPaintRuns = 30, kLineSteps = 1000;
 
 void Print(const char* key, double value, const char* unit) { std::printf("%s %.2f %s\n", key, value, unit); }
 
-template <class F>
-double Ms(F step) {
-    const double start = Seconds();
-    step();
-    return (Seconds() - start) * 1000.0;
-}
-
 double Median(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];

@@ -29,13 +29,6 @@ constexpr int kSteps = 1000, kPaintRuns = 60;
 
 void Print(const char* key, double value, const char* unit) { std::printf("%s %.3f %s\n", key, value, unit); }
 
-template <class F>
-double Ms(F step) {
-    const double start = Seconds();
-    step();
-    return (Seconds() - start) * 1000.0;
-}
-
 double Median(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];

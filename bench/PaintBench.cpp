@@ -1,21 +1,40 @@
-// How fast the grid fills, paints and scrolls a large table, and what a cell costs in
-// memory: 100,000 rows x 10 columns of short texts in a 1000 x 700 client area. One
-// screen's paint is also timed on a table of 1,000 rows: painting must not grow with the
-// rows that are not shown.
+// How fast the grid paints and scrolls a large table of seeded short texts: 10 columns, a
+// header row holding Col0..Col9, 14-pixel rows in the system's default GUI font, a 1000 x 700
+// client area (about 48 rows shown). Beside each figure its floor, measured in the same run:
+// the same visible texts drawn with bare ExtTextOutW calls plus the grid lines, on the same
+// DIB and in the same font. Prints one "key value unit" line per figure.
+//
+//   paint_*          one full paint into a DIB (WM_PRINTCLIENT): first, warm, and warm at
+//                    1,000 against 100,000 rows, taken in turns with the floor
+//   line_scroll_*    1,000 single-line steps down (then up) through the window, each with
+//                    its paint (WM_PAINT); column_scroll_* the steps right (then left) over a
+//                    table of 120 columns, where each step also moves the bar's thumb, beside
+//                    the system's own redraw of that bar (bar_redraw_floor_ms)
+//   bottom_*         SB_BOTTOM and its paint
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/SeededText.h"
+#include "framework/GbkText.h"
 #include "framework/System.h"
 #include "grid/GridCtrl.h"
 
 namespace {
-constexpr int kRows = 100000, kCols = 10, kSmallRows = 1000;
-constexpr int kWidth = 1000, kHeight = 700;
+constexpr int kRows = 100000, kSmallRows = 1000, kCols = 10, kWideCols = 120;
+constexpr int kWidth = 1000, kHeight = 700, kRowHeight = 14;
+constexpr int kSteps = 1000, kPaintRuns = 60;
 
-// A 32-bit DIB of the client area's size to paint into through WM_PRINTCLIENT.
+void Print(const char* key, double value, const char* unit) { std::printf("%s %.3f %s\n", key, value, unit); }
+
+double Median(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+// A 32-bit DIB of the client area's size, selected into a memory context.
 struct Surface {
     CBitmap bitmap;
     CMemoryDC dc{nullptr};
@@ -27,118 +46,166 @@ struct Surface {
     ~Surface() { dc.SelectObject(old); }
 };
 
+// A grid in a top-level window, filled with the seeded words (row 0 the header).
 struct Bench {
     CWnd parent;
     CGridCtrl grid;
     Surface surface;
 
-    explicit Bench(int rows, double* fillSeconds = nullptr) {
+    Bench(int rows, int cols) {
         AfxRegisterClassOnce(L"PaintBenchHost", 0, nullptr);
         parent.CreateEx(0, L"PaintBenchHost", L"bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
                         CRect(0, 0, kWidth + 50, kHeight + 80), nullptr, 0);
         grid.Create(CRect(0, 0, kWidth, kHeight), &parent, 1008, WS_CHILD | WS_VISIBLE);
-        const double start = Seconds();
-        grid.SetColumnCount(kCols);
+        grid.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        // Rows made from now on are 14 pixels high.
+        for (BOOL fixedRow : {FALSE, TRUE})
+            for (BOOL fixedCol : {FALSE, TRUE}) grid.DefaultCellFor(fixedRow, fixedCol)->SetHeight(kRowHeight);
+        grid.SetColumnCount(cols);
         grid.SetRowCount(rows);
         grid.SetFixedRowCount(1);
-        grid.SetFixedColumnCount(1);
-        char text[32];
-        for (int row = 0; row < rows; ++row)
-            for (int col = 0; col < kCols; ++col) {
-                std::snprintf(text, sizeof(text), "R%dC%d", row, col);
-                grid.SetCellText(row, col, text);
-            }
-        if (fillSeconds) *fillSeconds = Seconds() - start;
+        CSeededText seeded;
+        for (int col = 0; col < cols; ++col) grid.SetCellText(0, col, "Col" + std::to_string(col));
+        for (int row = 1; row < rows; ++row)
+            for (int col = 0; col < cols; ++col) grid.SetCellText(row, col, seeded.Word());
+        grid.UpdateWindow();
     }
     void PrintClient() {
         grid.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc.GetSafeHdc()), PRF_CLIENT);
     }
-    void ForcedPaint() {
-        grid.Invalidate(TRUE);
-        grid.UpdateWindow();
+    // Each step through the window, with the paint it asks for.
+    double StepMs(UINT message, UINT code, int steps) {
+        return Ms([&] {
+                   for (int i = 0; i < steps; ++i) {
+                       grid.SendMessage(message, code);
+                       grid.UpdateWindow();
+                   }
+               }) /
+               steps;
     }
 };
 
-template <class F>
-double TimeOf(F step) {
-    const double start = Seconds();
-    step();
-    return Seconds() - start;
-}
+// The floor of one screen: what the grid shows, drawn by hand with the fewest GDI calls.
+class Floor {
+public:
+    explicit Floor(Bench& bench) : m_dc(bench.surface.dc) {
+        CGridCtrl& grid = bench.grid;
+        m_font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        const CGridCellRange shown = grid.VisibleScrollRange();
+        m_rows = shown.maxRow - shown.minRow + 2;  // with the header row
+        m_cols = shown.maxCol - shown.minCol + 1;
+        int y = 0;
+        AddRow(grid, 0, &y);
+        for (int row = shown.minRow; row <= shown.maxRow; ++row) AddRow(grid, row, &y);
+    }
+    void Draw() {
+        HDC dc = m_dc.GetSafeHdc();
+        const HGDIOBJ oldFont = ::SelectObject(dc, m_font);
+        ::SetBkMode(dc, TRANSPARENT);
+        const RECT all = {0, 0, kWidth, kHeight};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        for (const Text& text : m_texts)
+            ::ExtTextOutW(dc, text.rect.left + 2, text.rect.top, ETO_CLIPPED, &text.rect, text.wide.data(),
+                          static_cast<UINT>(text.wide.size()), nullptr);
+        const HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
+        for (const RECT& r : m_lines) {
+            ::MoveToEx(dc, r.left, r.top, nullptr);
+            ::LineTo(dc, r.right, r.bottom);
+        }
+        ::SelectObject(dc, oldPen);
+        ::SelectObject(dc, oldFont);
+    }
+    int Rows() const { return m_rows; }
+    int Columns() const { return m_cols; }
 
-void Report(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %-46s median %8.3f ms   min %8.3f ms   (%zu runs)\n", what, ms[ms.size() / 2], ms.front(), ms.size());
-}
+private:
+    struct Text {
+        RECT rect;
+        std::wstring wide;
+    };
+    void AddRow(CGridCtrl& grid, int row, int* y) {
+        const int height = grid.GetRowHeight(row);
+        int x = 0;
+        const CGridCellRange shown = grid.VisibleScrollRange();
+        for (int col = shown.minCol; col <= shown.maxCol; ++col) {
+            const int width = grid.GetColumnWidth(col);
+            m_texts.push_back({{x, *y, x + width - 1, *y + height - 1}, gbk::ToWide(grid.GetCellText(row, col))});
+            x += width;
+        }
+        m_lines.push_back({0, *y + height - 1, x, *y + height - 1});
+        if (row == 0)
+            for (int col = shown.minCol, at = 0; col <= shown.maxCol; ++col) {
+                at += grid.GetColumnWidth(col);
+                m_lines.push_back({at - 1, 0, at - 1, kHeight});
+            }
+        *y += height;
+    }
 
-// Median and minimum of `runs` timings of `step`, in milliseconds.
-template <class F>
-void Time(const char* what, int runs, F step) {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) ms.push_back(TimeOf(step) * 1000.0);
-    Report(what, ms);
-}
+    CDC& m_dc;
+    HFONT m_font;
+    std::vector<Text> m_texts;  // every visible cell's text and rectangle
+    std::vector<RECT> m_lines;  // the grid lines, from (left, top) to (right, bottom)
+    int m_rows = 0, m_cols = 0;
+};
 }  // namespace
 
 int main() {
-    std::printf("Grid paint benchmark: %d x %d cells of short texts, client area %d x %d\n", kRows, kCols, kWidth,
-                kHeight);
-    const long long before = MemoryNow().privateBytes;
-    double fill = 0;
-    Bench big(kRows, &fill);
-    const long long after = MemoryNow().privateBytes;
-    CRect client;
-    big.grid.GetClientRect(&client);
-    std::printf("  client area with the bars: %d x %d; visible rows %d..%d\n", client.Width(), client.Height(),
-                big.grid.VisibleScrollRange().minRow, big.grid.VisibleScrollRange().maxRow);
-    std::printf("  %-46s %8.3f s\n", "fill (counts, then every cell's text)", fill);
-    std::printf("  %-46s %8.1f bytes (%.1f MB private for %d cells)\n", "memory per cell (private bytes)",
-                static_cast<double>(after - before) / (static_cast<double>(kRows) * kCols),
-                static_cast<double>(after - before) / (1024.0 * 1024.0), kRows * kCols);
+    Bench big(kRows, kCols);
+    Floor floor(big);
+    Print("paint_rows_shown", floor.Rows(), "rows");
+    Print("paint_cols_shown", floor.Columns(), "cols");
 
-    big.PrintClient();  // the first paint makes the fonts' glyphs; not counted
-    std::printf("First screen, %d rows:\n", kRows);
-    Time("one full paint (WM_PRINTCLIENT)", 50, [&] { big.PrintClient(); });
-    Time("one full paint (InvalidateRect + UpdateWindow)", 50, [&] { big.ForcedPaint(); });
-
-    std::printf("Bottom of the table:\n");
-    Time("SB_BOTTOM then a paint (WM_PAINT)", 1, [&] {
-        big.grid.SendMessage(WM_VSCROLL, SB_BOTTOM);
-        big.grid.UpdateWindow();
-    });
-    std::printf("  top-left scrolling cell now: row %d\n", big.grid.TopLeftScrollCell().row);
-    Time("one full paint at the bottom (WM_PRINTCLIENT)", 50, [&] { big.PrintClient(); });
-
-    big.grid.SendMessage(WM_VSCROLL, SB_TOP);
-    big.grid.UpdateWindow();
-    const int steps = 1000;
-    const double lines = TimeOf([&] {
-        for (int i = 0; i < steps; ++i) {
-            big.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN);
-            big.grid.UpdateWindow();
-        }
-    });
-    std::printf("  %-46s %8.3f s total, %.3f ms each (now at row %d)\n", "1,000 x (SB_LINEDOWN + WM_PAINT)", lines,
-                lines * 1000.0 / steps, big.grid.TopLeftScrollCell().row);
-    // The scroll alone (the bar's own redraw included), the paints left to the end.
-    const double scrollsOnly = TimeOf([&] {
-        for (int i = 0; i < steps; ++i) big.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN);
-    });
-    big.grid.UpdateWindow();
-    std::printf("  %-46s %8.3f s total, %.3f ms each\n", "of which the 1,000 SB_LINEDOWN alone", scrollsOnly,
-                scrollsOnly * 1000.0 / steps);
-
-    // Taken in turns, so that whatever else the machine does weighs on both alike.
-    std::printf("Same screen at %d rows and at %d rows (WM_PRINTCLIENT, first screen, in turns):\n", kSmallRows, kRows);
-    big.grid.SendMessage(WM_VSCROLL, SB_TOP);
-    Bench small(kSmallRows);
+    Print("paint_first_ms", Ms([&] { big.PrintClient(); }), "ms");
+    // Warm: the floor, the grid at 100,000 rows and at 1,000 rows in turns, so that whatever
+    // else the machine does weighs on all alike.
+    Bench small(kSmallRows, kCols);
     small.PrintClient();
-    std::vector<double> smallMs, bigMs;
-    for (int i = 0; i < 200; ++i) {
-        smallMs.push_back(TimeOf([&] { small.PrintClient(); }) * 1000.0);
-        bigMs.push_back(TimeOf([&] { big.PrintClient(); }) * 1000.0);
+    floor.Draw();
+    std::vector<double> floorMs, bigMs, smallMs;
+    for (int i = 0; i < kPaintRuns; ++i) {
+        floorMs.push_back(Ms([&] { floor.Draw(); }));
+        bigMs.push_back(Ms([&] { big.PrintClient(); }));
+        smallMs.push_back(Ms([&] { small.PrintClient(); }));
     }
-    Report("  1,000 rows", smallMs);
-    Report("100,000 rows", bigMs);
+    const double floorMedian = Median(floorMs);
+    Print("paint_floor_ms", floorMedian, "ms");
+    Print("paint_warm_ms", Median(bigMs), "ms");
+    Print("paint_warm_1000_rows_ms", Median(smallMs), "ms");
+    Print("paint_warm_over_floor", Median(bigMs) / floorMedian, "x");
+    Print("paint_warm_1000_rows_over_floor", Median(smallMs) / floorMedian, "x");
+
+    // Line steps through the window, each with its paint; the full paint through the window
+    // measured just before, as the yardstick a step used to cost.
+    std::vector<double> windowMs;
+    for (int i = 0; i < 20; ++i)
+        windowMs.push_back(Ms([&] {
+            big.grid.Invalidate(TRUE);
+            big.grid.UpdateWindow();
+        }));
+    Print("paint_window_full_ms", Median(windowMs), "ms");
+    Print("line_scroll_paint_ms", big.StepMs(WM_VSCROLL, SB_LINEDOWN, kSteps), "ms");
+    Print("line_scroll_up_paint_ms", big.StepMs(WM_VSCROLL, SB_LINEUP, kSteps), "ms");
+    Print("page_scroll_paint_ms", big.StepMs(WM_VSCROLL, SB_PAGEDOWN, 20), "ms");
+    Print("bottom_scroll_paint_ms", big.StepMs(WM_VSCROLL, SB_BOTTOM, 1), "ms");
+    Print("bottom_top_row", big.grid.TopLeftScrollCell().row, "row");
+
+    // Horizontal steps over a table wider than the window.
+    big.grid.DestroyWindow();
+    Bench wide(kSmallRows, kWideCols);
+    const int columnSteps = kWideCols - 20;
+    Print("column_scroll_paint_ms", wide.StepMs(WM_HSCROLL, SB_LINERIGHT, columnSteps), "ms");
+    Print("column_scroll_left_paint_ms", wide.StepMs(WM_HSCROLL, SB_LINELEFT, columnSteps), "ms");
+    // The floor of a step that moves the thumb: the system drawing that one bar. On a table
+    // this wide every column step moves it.
+    std::vector<double> barMs;
+    for (int i = 0; i < 20; ++i)
+        barMs.push_back(Ms([&] {
+            SCROLLINFO info{};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_POS;
+            ::GetScrollInfo(wide.grid.m_hWnd, SB_HORZ, &info);
+            ::SetScrollInfo(wide.grid.m_hWnd, SB_HORZ, &info, TRUE);
+        }));
+    Print("bar_redraw_floor_ms", Median(barMs), "ms");
     return 0;
 }

@@ -53,9 +53,11 @@ bool CGridCtrl::ChangeCellText(int row, int col, const std::string& text) {
 
 std::vector<CGridCellId> CGridCtrl::SortedSelection() const {
     std::vector<CGridCellId> cells = m_selection.Cells();
-    std::sort(cells.begin(), cells.end(), [](const CGridCellId& a, const CGridCellId& b) {
+    auto before = [](const CGridCellId& a, const CGridCellId& b) {
         return a.row != b.row ? a.row < b.row : a.col < b.col;
-    });
+    };
+    // A rectangle alone comes in order already.
+    if (!std::is_sorted(cells.begin(), cells.end(), before)) std::sort(cells.begin(), cells.end(), before);
     return cells;
 }
 

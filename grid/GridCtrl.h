@@ -160,7 +160,7 @@ public:
     BOOL ColumnHeaderSelects = TRUE;    // a press in a fixed row selects columns
     BOOL SortOnHeaderClick = FALSE;     // a press in a fixed row sorts by its column
     BOOL HandleTabKey = TRUE;           // Tab moves the focus inside the grid
-    BOOL DoubleBuffered = TRUE;         // paint through an off-screen surface
+    BOOL DoubleBuffered = TRUE;         // paint a window through an off-screen surface
     BOOL TitleTipsEnabled = TRUE;       // show the whole text of truncated cells
     COLORREF TitleTipTextColour = CLR_DEFAULT;  // for the title tip; CLR_DEFAULT: the tip's own
     COLORREF TitleTipBackColour = CLR_DEFAULT;
@@ -319,7 +319,8 @@ public:
     void UpdateScrollBars();
     void SetScrollBarShown(int bar, BOOL show);
     int ScrollPos(int bar, BOOL trackPosition = FALSE) const;
-    // `redraw`: the bar is redrawn with the next paint (not at once).
+    // `redraw`: the bar is redrawn at once when the new position changes its look (the frame
+    // with the next paint when the bar cannot tell).
     BOOL SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
     int HScrollMax = 0;  // largest horizontal scroll position; 0 while the bar is hidden
     int VScrollMax = 0;  // likewise vertical
@@ -568,7 +569,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     // The one paint routine of WM_PAINT and WM_PRINTCLIENT: DrawGrid through an off-screen
-    // buffer of the clip box when DoubleBuffered, else straight on `dc`.
+    // buffer of the clip box when DoubleBuffered, else straight on `dc`; a memory context
+    // (a bitmap) is always drawn on straight.
     void PaintOn(CDC* dc);
 
 private:
@@ -599,8 +601,25 @@ private:
     // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
     // only cells inside `visible` (the scrolling cells on screen) are touched.
     void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
+    // Gives the cell the selected state `select` when it has the other one (its bit and its
+    // place in the set), repainting it as RepaintSelected does. A place with no cell leaves
+    // the set.
+    void MarkSelected(int row, int col, bool select, const CGridCellRange& visible, CDC* dc);
     // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
     void Scroll(int bar, UINT code);
+    // The client area that a scroll of `bar` moves: all but the fixed rows (SB_VERT) or the
+    // fixed columns (SB_HORZ).
+    CRect ScrollingArea(int bar);
+    // After `bar`'s position changed from showing `before` (the top-left scrolling cell then):
+    // the pixels already drawn move with the lines (ScrollWindowEx) and only what they cannot
+    // show is invalidated: the uncovered strip, and RepaintUnmovable's cells. A move of a
+    // whole view or more invalidates the whole area.
+    void ShowScrolled(int bar, const CGridCellId& before);
+    // After the pixels moved for `bar`: invalidates the cells on screen whose moved pixels may
+    // be wrong: cells of classes that may draw by where they are (any but the plain, number,
+    // date and choice cells), and merged blocks that reach from the fixed lines into the
+    // moving ones.
+    void RepaintUnmovable(int bar);
     // Draws the cells of rows [row0, row1] x columns [col0, col1] whose top-left cell sits at
     // `origin`; with `clip` given, only those meeting it.
     void DrawCells(CDC* dc, int row0, int row1, int col0, int col1, CPoint origin, const RECT* clip);

@@ -89,6 +89,7 @@ void CGridCtrl::FreeCell(int row, int col) {
 
 void CGridCtrl::DropRows(int count) {
     const std::vector<CGridCellId> cut = BlocksReaching(count, true);
+    m_selection.KeepWithin(count, m_cols);  // at once, not a hole per freed cell
     // From the end, one row at a time: the counts always match the arrays, and a cell's
     // destructor that changes the table again only shortens this loop.
     while (m_rows > count) {
@@ -104,6 +105,7 @@ void CGridCtrl::DropRows(int count) {
 
 void CGridCtrl::DropColumns(int count) {
     const std::vector<CGridCellId> cut = BlocksReaching(count, false);
+    m_selection.KeepWithin(m_rows, count);
     while (m_cols > count) {
         const int col = m_cols - 1;
         for (int row = 0; row < m_rows; ++row) FreeCell(row, col);

@@ -106,7 +106,7 @@ bool CGridCtrl::StartMouseSelection(const CGridCellId& pressed, bool ctrl) {
     if (!NotifyAndCheck(pressed.row, pressed.col, GRID_NOTIFY_SELCHANGING)) return false;
     // With Ctrl the drag adds to what was selected: SelectRange re-applies this set.
     m_previousSelection.Clear();
-    if (ctrl) m_selection.ForEach([this](const CGridCellId& id) { m_previousSelection.Insert(id); });
+    if (ctrl) m_previousSelection = m_selection;
 
     if (pressed.row < m_fixedRows) {
         OnHeaderRowClick(pressed);

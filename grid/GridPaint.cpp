@@ -48,7 +48,8 @@ LRESULT CGridCtrl::OnPrintClient(WPARAM dc, LPARAM) {
 void CGridCtrl::PaintOn(CDC* dc) {
     // Not even an empty buffer may reach the window while redrawing is off.
     if (!RedrawEnabled) return;
-    if (DoubleBuffered) {
+    // A bitmap in memory shows nothing until it is drawn: it is its own buffer.
+    if (DoubleBuffered && ::GetObjectType(dc->GetSafeHdc()) != OBJ_MEMDC) {
         CBufferedDC buffer(dc);
         DrawGrid(&buffer);
     } else {
@@ -113,6 +114,8 @@ void CGridCtrl::DrawGrid(CDC* dc) {
     }
     // No pen while the cells draw (they make their own); the caller's comes back after.
     CSelectGuard noPen(*dc, ::GetStockObject(NULL_PEN));
+    // The cells' usual font, selected once: a cell that draws in it selects nothing itself.
+    CSelectGuard font(*dc, m_defaultNormal.GetFontObject());
     // Scrolled cells first, so that headers and the corner end on top of partly shown ones.
     // Each pass is clipped to its own area as well: headers draw without erasing, and a
     // merged block whose origin is scrolled away reaches in under them.
@@ -212,6 +215,21 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
         dc = own.get();
     }
     CGridCellBase* cell = GetCell(row, col);
+    CRect drawn = rect;
+    if (cell && cell->IsSpanned()) {
+        const CGridCellRange block = cell->GetSpanRange();
+        // A block reaching from the fixed lines into the scrolling ones is drawn in two panes,
+        // which the full paint does in its passes.
+        if ((block.minRow < m_fixedRows && block.maxRow >= m_fixedRows) ||
+            (block.minCol < m_fixedCols && block.maxCol >= m_fixedCols)) {
+            rect.right += 1;
+            rect.bottom += 1;
+            InvalidateRect(&rect, TRUE);
+            return TRUE;
+        }
+        // The rectangle the full paint draws the block in.
+        if (!BlockRect(*this, block, &drawn)) return FALSE;
+    }
     // Clipped to its pane as the full paint clips it: a block whose origin is scrolled under
     // the headers must not paint over them.
     CSaveDCGuard saved(*dc);
@@ -219,7 +237,7 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
     GetClientRect(&client);
     dc->IntersectClipRect(PaneOf(row, col, client));
     if (row >= m_fixedRows && col >= m_fixedCols) {
-        if (cell) cell->Draw(dc, row, col, rect, TRUE);
+        if (cell) cell->Draw(dc, row, col, drawn, TRUE);
         // The cell's grid lines lie on its own right column and bottom row of pixels.
         CPen pen(PS_SOLID, 0, GridLineColour);
         CSelectGuard select(*dc, pen);
@@ -232,7 +250,7 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
             dc->LineTo(rect.right, rect.bottom + 1);
         }
     } else if (cell) {
-        cell->Draw(dc, row, col, rect, TRUE);
+        cell->Draw(dc, row, col, drawn, TRUE);
     }
     return TRUE;
 }

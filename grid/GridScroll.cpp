@@ -4,14 +4,34 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 
 #include "framework/ScopedFlag.h"
 #include "grid/GridCtrl.h"
+#include "grid/cells/GridCellCombo.h"
+#include "grid/cells/GridCellDateTime.h"
+#include "grid/cells/GridCellNumeric.h"
 #include "grid/cells/GridTitleTip.h"
 
 namespace {
 // Bits of the record of shown bars.
 enum : int { BAR_HORZ_SHOWN = 1, BAR_VERT_SHOWN = 2 };
+
+// Whether a scroll bar looks the same in both records: its thumb and every part's state.
+bool SameLook(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    return a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom && a.dxyLineButton == b.dxyLineButton &&
+           EqualRect(&a.rcScrollBar, &b.rcScrollBar) && std::equal(a.rgstate, a.rgstate + CCHILDREN_SCROLLBAR + 1, b.rgstate);
+}
+
+// Whether cells of `cls` draw the same wherever they are drawn, so that their pixels may be
+// moved: the classes that draw by their state and their rectangle's size alone. A check box
+// or a link remembers where it was drawn, for its clicks, and so may a host's own class:
+// such cells are drawn again where they now are.
+bool DrawsTheSameAnywhere(const CRuntimeClass* cls) {
+    static const CRuntimeClass* const movable[] = {RUNTIME_CLASS(CGridCell), RUNTIME_CLASS(CGridCellNumeric),
+                                                   RUNTIME_CLASS(CGridCellDateTime), RUNTIME_CLASS(CGridCellCombo)};
+    return std::find(std::begin(movable), std::end(movable), cls) != std::end(movable);
+}
 
 int Saturate(long long v) { return static_cast<int>(std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX)); }
 
@@ -153,11 +173,24 @@ BOOL CGridCtrl::SetScrollPosition(int bar, int pos, BOOL redraw) {
     if (!IsWindow()) return FALSE;
     SCROLLINFO now{};
     if (GetScrollInfo(bar, &now, SIF_POS) && now.nPos == pos) return TRUE;
+    // The bar is redrawn, at once and alone, only when the step shows on it: on a tall table
+    // most line steps move the thumb by less than a pixel, and the whole frame costs more.
+    const LONG object = bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+    SCROLLBARINFO shown{}, moved{};
+    shown.cbSize = moved.cbSize = sizeof(SCROLLBARINFO);
+    const bool known = redraw && ::GetScrollBarInfo(m_hWnd, object, &shown);
     SCROLLINFO info{};
     info.fMask = SIF_POS;
     info.nPos = pos;
     SetScrollInfo(bar, &info, FALSE);
-    if (redraw) RepaintBars();
+    if (!redraw) return TRUE;
+    if (!known || !::GetScrollBarInfo(m_hWnd, object, &moved)) {
+        RepaintBars();
+    } else if (!SameLook(shown, moved)) {
+        // Back and forth: a bar told a position it already has need not draw itself.
+        SetScrollInfo(bar, &now, FALSE);
+        SetScrollInfo(bar, &info, TRUE);
+    }
     return TRUE;
 }
 
@@ -184,9 +217,6 @@ void CGridCtrl::Scroll(int bar, UINT code) {
     GetClientRect(&client);
     // The fixed lines may leave no room at all: a page is then nothing, never a step back.
     const int page = std::max(0, (vertical ? client.Height() : client.Width()) - fixedSize);
-    // The fixed rows (columns) stay put; only the area beyond them changes.
-    CRect scrollArea = client;
-    (vertical ? scrollArea.top : scrollArea.left) = fixedSize;
 
     switch (code) {
         case SB_LINEUP: {
@@ -195,7 +225,7 @@ void CGridCtrl::Scroll(int bar, UINT code) {
             // step of their own), but not one of the fixed lines.
             const int line = std::max(fixedCount, sizes.LineAt(sizes.Prefix(first) - 1));
             SetScrollPosition(bar, std::max(0, pos - sizes.Size(line)));
-            InvalidateRect(&scrollArea, TRUE);
+            ShowScrolled(bar, topLeft);
             break;
         }
         case SB_LINEDOWN: {
@@ -204,25 +234,24 @@ void CGridCtrl::Scroll(int bar, UINT code) {
             int line = sizes.LineAt(sizes.Prefix(first));
             if (line < 0) line = count - 1;
             SetScrollPosition(bar, pos + sizes.Size(line));
-            // At the end the bar keeps its position: nothing moved, nothing to repaint.
-            if (ScrollPos(bar) != pos) InvalidateRect(&scrollArea, TRUE);
+            ShowScrolled(bar, topLeft);
             break;
         }
         case SB_PAGEUP:
             if (pos < 1 || page == 0) return;
             SetScrollPosition(bar, std::max(0, pos - page));
-            InvalidateRect(&scrollArea, TRUE);
+            ShowScrolled(bar, topLeft);
             break;
         case SB_PAGEDOWN:
             if (pos >= maximum || page == 0) return;
             SetScrollPosition(bar, static_cast<int>(std::min<long long>(maximum, static_cast<long long>(pos) + page)));
-            InvalidateRect(&scrollArea, TRUE);
+            ShowScrolled(bar, topLeft);
             break;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK:
             // The 32-bit track position; the message's own 16 bits overflow on tall tables.
             SetScrollPosition(bar, ScrollPos(bar, TRUE));
-            if (TopLeftScrollCell(TRUE) != topLeft) InvalidateRect(&scrollArea, TRUE);
+            ShowScrolled(bar, topLeft);
             break;
         case SB_TOP:
             if (pos <= 0) return;
@@ -237,6 +266,76 @@ void CGridCtrl::Scroll(int bar, UINT code) {
         default:  // SB_ENDSCROLL and anything newer
             break;
     }
+}
+
+CRect CGridCtrl::ScrollingArea(int bar) {
+    CRect area;
+    GetClientRect(&area);
+    // The fixed rows (columns) stay put; only the area beyond them moves.
+    if (bar == SB_VERT)
+        area.top = std::min<LONG>(area.bottom, FixedRowsHeight());
+    else
+        area.left = std::min<LONG>(area.right, FixedColumnsWidth());
+    return area;
+}
+
+void CGridCtrl::ShowScrolled(int bar, const CGridCellId& before) {
+    const CGridCellId after = TopLeftScrollCell(TRUE);
+    const bool vertical = bar == SB_VERT;
+    // How far the drawn lines move: the lines are drawn from the first one shown, whole.
+    const long long shift = vertical ? RowRangeHeight(std::min(before.row, after.row), std::max(before.row, after.row) - 1)
+                                     : ColumnRangeWidth(std::min(before.col, after.col), std::max(before.col, after.col) - 1);
+    if (shift == 0) return;
+    const CRect area = ScrollingArea(bar);
+    const long long room = vertical ? area.Height() : area.Width();
+    // A move of a view or more, an inverted resize line that would move along, or no
+    // painting now: the whole area is drawn anew.
+    if (shift >= room || m_resizeLineShown || !RedrawEnabled) {
+        InvalidateRect(&area, TRUE);
+    } else {
+        const int delta = static_cast<int>((vertical ? after.row < before.row : after.col < before.col) ? shift : -shift);
+        // The part still waiting to be painted moves along with the pixels: the system
+        // offsets the update region inside the area as well.
+        ::ScrollWindowEx(m_hWnd, vertical ? 0 : delta, vertical ? delta : 0, &area, &area, nullptr, nullptr,
+                         SW_INVALIDATE);
+    }
+    RepaintUnmovable(bar);
+}
+
+void CGridCtrl::RepaintUnmovable(int bar) {
+    CRect client;
+    GetClientRect(&client);
+    const CGridCellRange shown = VisibleScrollRange();
+    const bool vertical = bar == SB_VERT;
+    auto visit = [&](int row, int col) {
+        const CGridCellId owner = MergeOrigin(row, col);
+        const CGridCellBase* cell = GetCell(owner.row, owner.col);
+        if (!cell) return;
+        const bool moved = vertical ? row >= m_fixedRows : col >= m_fixedCols;
+        const bool otherClass = moved && !DrawsTheSameAnywhere(cell->GetRuntimeClass());
+        // A block reaching from the fixed lines into the moving ones changes its shape, not
+        // just its place: its part among the fixed lines is drawn again too, even when the
+        // rest of it has left the view.
+        bool reaching = false;
+        if (cell->IsSpanned()) {
+            const CGridCellRange block = cell->GetSpanRange();
+            reaching = vertical ? block.minRow < m_fixedRows && block.maxRow >= m_fixedRows
+                                : block.minCol < m_fixedCols && block.maxCol >= m_fixedCols;
+        }
+        CRect rect;
+        if (!(otherClass || reaching) || !CellRect(owner.row, owner.col, &rect)) return;
+        rect.right += 1;
+        rect.bottom += 1;
+        if (reaching && vertical) rect.bottom = std::max<LONG>(rect.bottom, FixedRowsHeight());
+        if (reaching && !vertical) rect.right = std::max<LONG>(rect.right, FixedColumnsWidth());
+        if (rect.IntersectRect(rect, client)) InvalidateRect(&rect, TRUE);
+    };
+    auto visitRow = [&](int row) {
+        for (int col = 0; col < m_fixedCols; ++col) visit(row, col);
+        for (int col = shown.minCol; col <= shown.maxCol && col < m_cols; ++col) visit(row, col);
+    };
+    for (int row = 0; row < m_fixedRows; ++row) visitRow(row);
+    for (int row = shown.minRow; row <= shown.maxRow && row < m_rows; ++row) visitRow(row);
 }
 
 int CGridCtrl::RowsPerPage() {
@@ -280,13 +379,13 @@ void CGridCtrl::ScrollCellIntoView(int row, int col) {
     EndEditing();
     if (!IsWindow()) return;
     if (m_titleTip) m_titleTip->Hide();
+    // One direction after the other, each moving what it can.
+    CGridCellId before = TopLeftScrollCell();
     SetScrollPosition(SB_HORZ, toHorizontal);
+    ShowScrolled(SB_HORZ, before);
+    before = TopLeftScrollCell();
     SetScrollPosition(SB_VERT, toVertical);
-    // The fixed rows move with a horizontal scroll, the fixed columns with a vertical one.
-    CRect scrollArea = client;
-    if (toHorizontal == horizontal) scrollArea.top = FixedRowsHeight();
-    if (toVertical == vertical) scrollArea.left = FixedColumnsWidth();
-    InvalidateRect(&scrollArea, TRUE);
+    ShowScrolled(SB_VERT, before);
     if (focus && ::IsWindow(focus) && ::GetFocus() != focus) ::SetFocus(focus);
 }
 

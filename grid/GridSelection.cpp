@@ -1,6 +1,6 @@
 // The selection operations. The selection set holds exactly the cells whose state has
 // CELL_SELECTED; a change touches only the cells whose selected state changes and repaints
-// only those on screen.
+// only those on screen. A block goes into the set whole, as one rectangle.
 #include <algorithm>
 #include <vector>
 
@@ -17,6 +17,17 @@ void CGridCtrl::RepaintSelected(int row, int col, const CGridCellRange& visible,
         RedrawCell(row, col, dc);
     else
         InvalidateCell(row, col);
+}
+
+void CGridCtrl::MarkSelected(int row, int col, bool select, const CGridCellRange& visible, CDC* dc) {
+    const DWORD state = GetCellState(row, col);
+    if (((state & CELL_SELECTED) != 0) == select) return;
+    if (!SetCellState(row, col, select ? state | CELL_SELECTED : state & ~static_cast<DWORD>(CELL_SELECTED))) {
+        // No cell there: never a member.
+        m_selection.Erase(CGridCellId(row, col));
+        return;
+    }
+    RepaintSelected(row, col, visible, dc);
 }
 
 void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL paintNow, BOOL select) {
@@ -36,54 +47,37 @@ void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL
     if (minCol >= 0) minCol = std::max(minCol, m_fixedCols);
     if (maxCol >= 0) maxCol = std::max(maxCol, m_fixedCols);
     const CGridCellRange block(minRow, minCol, maxRow, maxCol);
+    const bool blockApplies = IsValidRange(block) != FALSE;
 
-    if (select) {
-        // The new selection is the block plus what a Ctrl-press kept; only the cells whose
-        // state changes are touched and repainted.
-        const bool blockApplies = IsValidRange(block) != FALSE;
-        const bool keptApplies =
-            !(WholeRowSelect && SingleRowSelect) && minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0;
-        // A cell no longer in the table only loses its entry.
-        auto deselect = [&](const CGridCellId& id) {
-            CGridCellBase* cell = GetCell(id.row, id.col);
-            if (!cell) return;
-            cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_SELECTED));
-            RepaintSelected(id.row, id.col, visible, dc);
-        };
-        if (!blockApplies && !keptApplies) {
-            CGridSelectionSet leaving;
-            leaving.Swap(m_selection);
-            leaving.ForEach(deselect);
-        } else {
-            std::vector<CGridCellId> leaving;
-            m_selection.ForEach([&](const CGridCellId& id) {
-                const bool stays = IsValidCell(id) && ((blockApplies && block.Contains(id.row, id.col)) ||
-                                                       (keptApplies && m_previousSelection.Contains(id)));
-                if (!stays) leaving.push_back(id);
-            });
-            for (const CGridCellId& id : leaving) {
-                m_selection.Erase(id);
-                deselect(id);
-            }
-        }
-        if (keptApplies) {
-            m_previousSelection.ForEach([&](const CGridCellId& id) {
-                if (!IsValidCell(id) || CellIsSelected(id)) return;
-                SetCellState(id.row, id.col, GetCellState(id.row, id.col) | CELL_SELECTED);
-                RepaintSelected(id.row, id.col, visible, dc);
-            });
-        }
+    if (!select) {
+        if (!blockApplies) return;
+        for (int row = minRow; row <= maxRow; ++row)
+            for (int col = minCol; col <= maxCol; ++col) MarkSelected(row, col, false, visible, dc);
+        return;
     }
-    if (!IsValidRange(block)) return;
-    for (int row = minRow; row <= maxRow; ++row) {
-        for (int col = minCol; col <= maxCol; ++col) {
-            if (CellIsSelected(row, col) == select) continue;
-            DWORD state = GetCellState(row, col);
-            if (!SetCellState(row, col, select ? state | CELL_SELECTED : state & ~static_cast<DWORD>(CELL_SELECTED)))
-                continue;
-            RepaintSelected(row, col, visible, dc);
-        }
-    }
+    // The new selection is the block plus what a Ctrl-press kept: the block goes in whole
+    // (select all costs no work per cell in the set), and only the cells whose state changes
+    // are touched and repainted.
+    const bool keptApplies =
+        !(WholeRowSelect && SingleRowSelect) && minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0;
+    CGridSelectionSet leaving;
+    if (blockApplies) leaving.InsertRange(block);
+    if (keptApplies)
+        m_previousSelection.ForEach([&](const CGridCellId& id) {
+            if (IsValidCell(id)) leaving.Insert(id);
+        });
+    leaving.Swap(m_selection);
+    // A cell no longer in the table only loses its entry.
+    leaving.ForEachOutside(m_selection.Block(), [&](const CGridCellId& id) {
+        if (!m_selection.Contains(id)) MarkSelected(id.row, id.col, false, visible, dc);
+    });
+    if (blockApplies)
+        for (int row = minRow; row <= maxRow; ++row)
+            for (int col = minCol; col <= maxCol; ++col) MarkSelected(row, col, true, visible, dc);
+    if (keptApplies)
+        m_previousSelection.ForEachOutside(blockApplies ? block : CGridCellRange(), [&](const CGridCellId& id) {
+            if (IsValidCell(id)) MarkSelected(id.row, id.col, true, visible, dc);
+        });
 }
 
 void CGridCtrl::SelectWholeGrid() {
@@ -133,12 +127,6 @@ void CGridCtrl::ClearSelection() {
 }
 
 CGridCellRange CGridCtrl::SelectionBounds() const {
-    CGridCellRange bounds(m_rows, m_cols, -1, -1);
-    m_selection.ForEach([&bounds](const CGridCellId& id) {
-        bounds.minRow = std::min(bounds.minRow, id.row);
-        bounds.minCol = std::min(bounds.minCol, id.col);
-        bounds.maxRow = std::max(bounds.maxRow, id.row);
-        bounds.maxCol = std::max(bounds.maxCol, id.col);
-    });
-    return bounds;
+    const CGridCellRange bounds = m_selection.Bounds();
+    return bounds.IsSet() ? bounds : CGridCellRange(m_rows, m_cols, -1, -1);
 }

@@ -1,7 +1,11 @@
 // The selection set and the selection operations, the focus cell, and the editing hooks
 // that the focus cell carries.
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 #include <utility>
 
 #include "tests/grid/GridTestSupport.h"
@@ -80,6 +84,86 @@ TEST(SelectionSet, KeysOfOneColumnOrOneRowSpreadOut) {
     for (int i = 0; i < 100000; i += 2) column.Erase(CGridCellId(i, 3));
     EXPECT_EQ(column.Size(), 50000u);
     for (int i = 0; i < 100000; ++i) ASSERT_EQ(column.Contains(CGridCellId(i, 3)), i % 2 == 1) << i;
+}
+
+TEST(SelectionSet, RectanglesHolesAndSingleCellsAgreeWithAnOrderedSet) {
+    // A small table, so rectangles overlap, cover each other and get holes often.
+    constexpr int kRows = 12, kCols = 9;
+    CGridSelectionSet set;
+    std::set<std::pair<int, int>> reference;
+    uint32_t seed = 0x2545F491u;
+    auto next = [&seed](uint32_t n) {
+        seed ^= seed << 13, seed ^= seed >> 17, seed ^= seed << 5;
+        return static_cast<int>(seed % n);
+    };
+    auto randomRange = [&] {
+        const int r1 = next(kRows), r2 = next(kRows), c1 = next(kCols), c2 = next(kCols);
+        return CGridCellRange(std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2));
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int what = next(10);
+        if (what < 2) {
+            const CGridCellRange range = randomRange();
+            set.InsertRange(range);
+            for (int r = range.minRow; r <= range.maxRow; ++r)
+                for (int c = range.minCol; c <= range.maxCol; ++c) reference.insert({r, c});
+        } else if (what < 5) {
+            const CGridCellId cell(next(kRows), next(kCols));
+            ASSERT_EQ(set.Insert(cell), reference.insert({cell.row, cell.col}).second);
+        } else if (what < 9) {
+            const CGridCellId cell(next(kRows), next(kCols));
+            ASSERT_EQ(set.Erase(cell), reference.erase({cell.row, cell.col}) == 1);
+        } else if (next(4) == 0) {
+            const int rows = next(kRows + 1), cols = next(kCols + 1);
+            set.KeepWithin(rows, cols);
+            for (auto it = reference.begin(); it != reference.end();)
+                it = it->first >= rows || it->second >= cols ? reference.erase(it) : std::next(it);
+        } else {
+            CGridSelectionSet copy = set;  // a Ctrl-press keeps the selection this way
+            set.Clear();
+            set.Swap(copy);
+        }
+        ASSERT_EQ(set.Size(), reference.size()) << "step " << step;
+        if (step % 7) continue;
+        // Everything a reader asks, against the reference.
+        std::vector<CGridCellId> expected;
+        CGridCellRange bounds;
+        for (const auto& rc : reference) {
+            expected.push_back(CGridCellId(rc.first, rc.second));
+            bounds = bounds.IsSet() ? CGridCellRange(std::min(bounds.minRow, rc.first), std::min(bounds.minCol, rc.second),
+                                                     std::max(bounds.maxRow, rc.first), std::max(bounds.maxCol, rc.second))
+                                    : CGridCellRange(rc.first, rc.second, rc.first, rc.second);
+        }
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) ASSERT_EQ(set.Contains(CGridCellId(r, c)), reference.count({r, c}) == 1);
+        ASSERT_EQ(Sorted(set.Cells()), expected) << "step " << step;
+        ASSERT_EQ(set.Bounds(), bounds) << "step " << step;
+        const CGridCellRange outside = randomRange();
+        std::vector<CGridCellId> outsideCells, outsideExpected;
+        set.ForEachOutside(outside, [&](const CGridCellId& c) { outsideCells.push_back(c); });
+        for (const CGridCellId& c : expected)
+            if (!outside.Contains(c.row, c.col)) outsideExpected.push_back(c);
+        ASSERT_EQ(Sorted(outsideCells), outsideExpected) << "step " << step;
+    }
+}
+
+TEST(SelectionSet, ARectangleCostsNothingPerCell) {
+    CGridSelectionSet set;
+    set.Insert(CGridCellId(5, 5));
+    set.InsertRange(CGridCellRange(0, 0, 99999, 9));
+    EXPECT_EQ(set.Block(), CGridCellRange(0, 0, 99999, 9)) << "the whole range, as one rectangle";
+    EXPECT_EQ(set.Size(), 1000000u);
+    EXPECT_EQ(set.LongestProbe(), 0u) << "no single member left: (5, 5) is inside";
+    set.Erase(CGridCellId(99999, 3));
+    EXPECT_EQ(set.Size(), 999999u);
+    EXPECT_EQ(set.Bounds(), CGridCellRange(0, 0, 99999, 9));
+    const std::vector<CGridCellId> cells = set.Cells();
+    EXPECT_TRUE(std::is_sorted(cells.begin(), cells.end(), [](const CGridCellId& a, const CGridCellId& b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    })) << "a rectangle comes row by row";
+    set.KeepWithin(50000, 10);
+    EXPECT_EQ(set.Size(), 500000u);
+    EXPECT_EQ(set.Block(), CGridCellRange(0, 0, 49999, 9));
 }
 
 TEST(GridSelection, RowsBeyond65535AreTheirOwnCells) {
@@ -180,6 +264,73 @@ TEST(GridSelection, FreedCellsLeaveTheSet) {
     g.SetColumnCount(2);
     EXPECT_EQ(g.Selection().Size(), 6u);
     ExpectSetMirrorsBits(g);
+}
+
+TEST(GridSelection, SelectAllThenSingleChanges) {
+    // After select all, the set, the cells' bits (as the grid and as each cell reports them),
+    // the count and the copied text agree through later changes of single cells and of the
+    // table; select all tells the parent once, before and after, whatever the cell count.
+    GridInWindow w(40, 6, 1, 1);
+    CGridCtrl& g = w.grid;
+    for (int r = 0; r < 40; ++r)
+        for (int c = 0; c < 6; ++c) g.SetCellText(r, c, std::to_string(r) + "." + std::to_string(c));
+    const CellNote selectAll[] = {{GRID_NOTIFY_SELCHANGING, -1, -1}, {GRID_NOTIFY_SELCHANGED, -1, -1}};
+    const struct {
+        const char* what;
+        std::function<void(CGridCtrl&)> act;
+        size_t count;
+        std::vector<CGridCellId> off;  // cells of the table not selected besides the fixed ones
+    } steps[] = {
+        {"select all", [](CGridCtrl& g) { g.SelectAllCells(); }, 39 * 5, {}},
+        {"a cell taken out (a Ctrl-click)", [](CGridCtrl& g) { g.SelectRange(7, 3, 7, 3, TRUE, FALSE); }, 39 * 5 - 1, {{7, 3}}},
+        {"its bit cleared through the grid", [](CGridCtrl& g) { g.SetCellState(9, 1, 0); }, 39 * 5 - 2, {{7, 3}, {9, 1}}},
+        {"one put back", [](CGridCtrl& g) { g.SetCellState(7, 3, CELL_SELECTED); }, 39 * 5 - 1, {{9, 1}}},
+        {"rows cut off", [](CGridCtrl& g) { g.SetRowCount(20); }, 19 * 5 - 1, {{9, 1}}},
+        {"rows added: not selected", [](CGridCtrl& g) { g.SetRowCount(25); }, 19 * 5 - 1,
+         {{9, 1}, {20, 1}, {20, 2}, {20, 3}, {20, 4}, {20, 5}, {21, 1}, {21, 2}, {21, 3}, {21, 4}, {21, 5},
+          {22, 1}, {22, 2}, {22, 3}, {22, 4}, {22, 5}, {23, 1}, {23, 2}, {23, 3}, {23, 4}, {23, 5},
+          {24, 1}, {24, 2}, {24, 3}, {24, 4}, {24, 5}}},
+        {"select all again", [](CGridCtrl& g) { g.SelectAllCells(); }, 24 * 5, {}},
+        {"a block inside it", [](CGridCtrl& g) { g.SelectRange(2, 2, 3, 3); }, 4, {}},
+        {"cleared", [](CGridCtrl& g) { g.ClearSelection(); }, 0, {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        w.parent.notes.clear();
+        step.act(g);
+        ExpectSetMirrorsBits(g);
+        EXPECT_EQ(g.Selection().Size(), step.count);
+        for (const CGridCellId& cell : step.off) {
+            EXPECT_FALSE(g.CellIsSelected(cell)) << cell.row << "," << cell.col;
+            EXPECT_FALSE(g.GetCell(cell.row, cell.col)->IsSelected());
+        }
+        if (std::string(step.what).rfind("select all", 0) == 0)
+            EXPECT_EQ(CellNotes(w.parent), std::vector<CellNote>(std::begin(selectAll), std::end(selectAll)));
+        else
+            EXPECT_TRUE(w.parent.notes.empty()) << "a single change tells nobody";
+    }
+    // The copy of a selection with a cell taken out leaves that field empty.
+    g.SelectAllCells();
+    g.SelectRange(2, 2, 2, 2, TRUE, FALSE);
+    const std::string text = g.SelectionText();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "1.1\t1.2\t1.3\t1.4\t1.5");
+    const size_t second = text.find('\n') + 1;
+    EXPECT_EQ(text.substr(second, text.find('\n', second) - second), "2.1\t\t2.3\t2.4\t2.5");
+}
+
+TEST(GridSelection, ACtrlDragAfterSelectAllKeepsEverything) {
+    MouseGrid w(30, 6);
+    w.grid.SelectAllCells();
+    const size_t all = w.grid.Selection().Size();
+    // A Ctrl-press on a selected cell takes it out; a Ctrl-drag from an unselected one adds.
+    w.Do(WM_LBUTTONDOWN, MouseGrid::At(2, 2), MK_LBUTTON | MK_CONTROL);
+    w.Do(WM_LBUTTONUP, MouseGrid::At(2, 2), MK_CONTROL);
+    EXPECT_EQ(w.grid.Selection().Size(), all - 1);
+    w.Do(WM_LBUTTONDOWN, MouseGrid::At(2, 2), MK_LBUTTON | MK_CONTROL);
+    w.Do(WM_MOUSEMOVE, MouseGrid::At(3, 3), MK_LBUTTON | MK_CONTROL);
+    w.Do(WM_LBUTTONUP, MouseGrid::At(3, 3), MK_CONTROL);
+    EXPECT_EQ(w.grid.Selection().Size(), all);
+    ExpectSetMirrorsBits(w.grid);
 }
 
 TEST(GridFocus, MovesOutOfTheFixedAreaAndCarriesTheFocusBit) {

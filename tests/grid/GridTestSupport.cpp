@@ -95,6 +95,12 @@ bool DibSurface::SameAs(const DibSurface& other) const {
            std::equal(bits, bits + width * height, other.bits);
 }
 
+void CaptureWindow(HWND window, DibSurface& into, bool whole) {
+    const HDC dc = whole ? GetWindowDC(window) : GetDC(window);
+    BitBlt(into.dc, 0, 0, into.width, into.height, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+}
+
 long LiveGdiObjects() {
     SetLastError(0);
     const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);

@@ -81,6 +81,11 @@ struct DibSurface {
     HGDIOBJ old = nullptr;
 };
 
+// What the window shows now, read back from its own surface: its client area (or, with
+// `whole`, the whole window with its frame and bars) copied into `into`, which must be as
+// large.
+void CaptureWindow(HWND window, DibSurface& into, bool whole = false);
+
 // The GDI objects the process really holds, whatever the wrappers count: GetGuiResources,
 // or where the system does not implement it (Wine), the handle slots that name an object.
 long LiveGdiObjects();

@@ -565,6 +565,14 @@ void Storm::WarmUp() {
         if (m_grid.CellOrigin(1, 1, &origin)) MouseAtGridPoint(WM_MOUSEMOVE, CPoint(origin.x + 10, origin.y + 5));
         MouseAtGridPoint(WM_MOUSEMOVE, CPoint(1, 1));
     }
+    // The system's cursors are made on first use, and the window manager keeps the device
+    // contexts it hands out for use again: both are made here, ahead of the count.
+    for (const wchar_t* cursor : {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_SIZEWE, IDC_SIZENS, IDC_HAND, IDC_APPSTARTING})
+        ::LoadCursorW(nullptr, cursor);
+    std::vector<HDC> contexts;
+    for (HWND w : {m_grid.m_hWnd, m_parent.m_hWnd})
+        for (int i = 0; i < 8; ++i) contexts.push_back(::GetDC(w));
+    for (size_t i = 0; i < contexts.size(); ++i) ::ReleaseDC(i < 8 ? m_grid.m_hWnd : m_parent.m_hWnd, contexts[i]);
     m_grid.SelectRange(1, 1, 2, 2);
     m_grid.CopyToClipboard();
     m_grid.PasteFromClipboard();
@@ -671,9 +679,14 @@ std::string Storm::CheckInvariants() {
                 << m_baseline.windows << " -> " << now.windows << ", kernel handles " << m_baseline.handles << " -> "
                 << now.handles << " (windows: " << g_windowClasses << "); ";
     }
-    if (g_verbose)
-        std::printf("storm: message %lld: %ld GDI objects, %ld windows (%s)\n", m_sent, now.gdi, now.windows,
-                    g_windowClasses.c_str());
+    if (g_verbose) {
+        int types[16] = {};
+        for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) ++types[::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) & 15];
+        std::printf("storm: message %lld: %ld GDI objects (pens %d, brushes %d, DCs %d, fonts %d, bitmaps %d, regions %d, "
+                    "memory DCs %d), %ld windows (%s)\n",
+                    m_sent, now.gdi, types[OBJ_PEN], types[OBJ_BRUSH], types[OBJ_DC], types[OBJ_FONT], types[OBJ_BITMAP],
+                    types[OBJ_REGION], types[OBJ_MEMDC], now.windows, g_windowClasses.c_str());
+    }
     return broken + out.str();
 }
 

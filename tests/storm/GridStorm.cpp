@@ -17,7 +17,6 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,11 +35,11 @@
 namespace {
 long long g_messages = 20000;
 uint32_t g_seed = 0x15C0FFEE;
-long long g_batch = 500;
+long long g_batch = 500;  // messages between checks (1 narrows a failure down to its message)
 bool g_verbose = false;  // prints the resources counted at every check
 // GDI objects (and kernel handles) the counts may vary by after the first quarter: a cache
 // the platform fills late, a font the grid hands out.
-constexpr long kGdiSlack = 8;  // messages between checks (1 narrows a failure down to its message)
+constexpr long kGdiSlack = 8;
 
 // What the crash and hang reports name: the message being handled and what it was.
 std::atomic<long long> g_index{0};

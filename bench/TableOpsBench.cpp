@@ -22,13 +22,6 @@ constexpr int kWidth = 1000, kHeight = 700;
 
 void Print(const char* key, double value, const char* unit) { std::printf("%s %.2f %s\n", key, value, unit); }
 
-template <class F>
-double Ms(F step) {
-    const double start = Seconds();
-    step();
-    return (Seconds() - start) * 1000.0;
-}
-
 // Puts the rows back in the order they were filled in: column 0's data holds each row's
 // first place.
 int ByFilledRow(const CGridCellBase* a, const CGridCellBase* b, LPARAM) {

@@ -82,7 +82,7 @@ void ForEachFillText(const TableShape& shape, FillMode mode,
                 put(row, col, row < shape.fixedRows ? HeaderOf(SampleKindOf(col, shape.fixedCols))
                                                     : SampleText(SampleKindOf(col, shape.fixedCols), row, seeded));
             else if (row < shape.fixedRows)
-                put(row, col, "Col" + std::to_string(col));
+                put(row, col, CSeededText::Heading(col));
             else if (col < shape.fixedCols)
                 put(row, col, std::to_string(row));
             else

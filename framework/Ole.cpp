@@ -439,6 +439,7 @@ DROPEFFECT COleDropTarget::OnDragEnter(CWnd*, COleDataObject*, DWORD, CPoint) { 
 DROPEFFECT COleDropTarget::OnDragOver(CWnd*, COleDataObject*, DWORD, CPoint) { return DROPEFFECT_NONE; }
 void COleDropTarget::OnDragLeave(CWnd*) {}
 BOOL COleDropTarget::OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint) { return FALSE; }
+DROPEFFECT COleDropTarget::OnDropEffect(CWnd*, DROPEFFECT performed) { return performed; }
 DROPEFFECT COleDropTarget::OnDragScroll(CWnd*, DWORD, CPoint) { return DROPEFFECT_NONE; }
 
 HRESULT COleDropTarget::QueryInterface(REFIID iid, void** object) {
@@ -528,7 +529,7 @@ HRESULT COleDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DW
             OnDragLeave(m_wnd);
             return S_OK;
         }
-        if (OnDrop(m_wnd, &dropped, chosen, client)) *effect = chosen;
+        if (OnDrop(m_wnd, &dropped, chosen, client)) *effect = m_wnd ? OnDropEffect(m_wnd, chosen) : chosen;
         return S_OK;
     });
 }

@@ -176,6 +176,9 @@ public:
     virtual DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point);
     virtual void OnDragLeave(CWnd* wnd);
     virtual BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point);
+    // After a drop OnDrop took: the effect the source is told. A target that could not
+    // take all of the data answers a copy instead of a move, so the source keeps it.
+    virtual DROPEFFECT OnDropEffect(CWnd* wnd, DROPEFFECT performed);
     // Asked before each OnDragOver: an answer with DROPEFFECT_SCROLL is taken as it is (the
     // window scrolled) and OnDragOver is skipped; any other answer lets OnDragOver decide.
     virtual DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point);

@@ -27,6 +27,21 @@ constexpr unsigned FORMAT_LOCALE = 16;
 // The locale written beside copied text: Chinese (PRC), whose code page is 936.
 constexpr uint32_t LOCALE_CHINESE_PRC = 0x0804;
 
+// One row's line of the copy text: its fields, then "\n" unless it is the range's last row.
+template <class AppendCell>
+void AppendCopyLine(int32_t row, int32_t lastRow, const std::vector<int32_t>& cols, int32_t lastCol,
+                    AppendCell& appendCell, std::string& out) {
+    for (int32_t col : cols) {
+        appendCell(row, col, out);
+        if (col != lastCol) out.push_back('\t');
+    }
+    if (row != lastRow) out.push_back('\n');
+}
+
+// Room for a copy text of cells of up to 11 bytes without regrowing (a regrowth copies all
+// written so far); longer texts grow the string as usual.
+inline size_t CopyTextEstimate(size_t rows, size_t cols) { return rows * (cols * 12 + 1) + 1; }
+
 // The copy text of a range. `rows` and `cols` are the shown rows and columns of the range in
 // ascending order; `lastRow` and `lastCol` the range's last row and column, shown or not.
 // `appendCell(row, col, out)` appends the text of a selected cell to `out` and nothing for
@@ -35,16 +50,41 @@ template <class AppendCell>
 std::string BuildCopyText(const std::vector<int32_t>& rows, int32_t lastRow, const std::vector<int32_t>& cols,
                           int32_t lastCol, AppendCell appendCell) {
     std::string out;
-    // Enough for short cells without regrowing; longer texts grow the string as usual.
-    out.reserve(rows.size() * (cols.size() * 8 + 1) + 1);
-    for (int32_t row : rows) {
-        for (int32_t col : cols) {
-            appendCell(row, col, out);
-            if (col != lastCol) out.push_back('\t');
-        }
-        if (row != lastRow) out.push_back('\n');
-    }
+    out.reserve(CopyTextEstimate(rows.size(), cols.size()));
+    for (int32_t row : rows) AppendCopyLine(row, lastRow, cols, lastCol, appendCell, out);
     out.push_back('\0');
+    return out;
+}
+
+// The same text, its rows' cells read in the order `visit` gives (indexes into `rows`, each
+// once): a table whose rows lie in memory in another order than their own is read in memory
+// order. The lines are written in that order first, then each is copied to its place: read
+// in turn and written where it belongs, which costs far less than reading them scattered.
+template <class AppendCell>
+std::string BuildCopyTextVisiting(const std::vector<int32_t>& rows, int32_t lastRow, const std::vector<int32_t>& cols,
+                                  int32_t lastCol, const std::vector<size_t>& visit, AppendCell appendCell) {
+    std::string lines;                     // the lines in the order they were read
+    std::vector<size_t> places(rows.size());  // row i's line: its length, then its place in the text
+    lines.reserve(CopyTextEstimate(rows.size(), cols.size()));
+    for (size_t i : visit) {
+        const size_t start = lines.size();
+        AppendCopyLine(rows[i], lastRow, cols, lastCol, appendCell, lines);
+        places[i] = lines.size() - start;
+    }
+    size_t at = 0;
+    for (size_t& place : places) {
+        const size_t length = place;
+        place = at;
+        at += length;
+    }
+    std::string out(lines.size() + 1, '\0');
+    size_t from = 0;
+    for (size_t k = 0; k < visit.size(); ++k) {
+        const size_t i = visit[k];
+        const size_t end = i + 1 < places.size() ? places[i + 1] : lines.size();
+        lines.copy(&out[places[i]], end - places[i], from);
+        from += end - places[i];
+    }
     return out;
 }
 

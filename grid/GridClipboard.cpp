@@ -75,14 +75,28 @@ std::string CGridCtrl::SelectionText() const {
         if (GetColumnWidth(col) > 0) cols.push_back(col);
     // Each cell is reached through its row's array; its state says whether it is selected.
     // A plain cell's text is appended where it lies, without the copy GetText makes.
-    return cliptext::BuildCopyText(rows, range.maxRow, cols, range.maxCol, [this](int row, int col, std::string& out) {
+    auto appendCell = [this](int row, int col, std::string& out) {
         const CGridCellBase* cell = GetCell(row, col);
         if (!cell || !(cell->GetState() & CELL_SELECTED)) return;
         if (cell->GetRuntimeClass() == RUNTIME_CLASS(CGridCell))
             out += static_cast<const CGridCell*>(cell)->StoredText();
         else
             out += cell->GetText();
-    });
+    };
+    // After a sort the rows lie anywhere in memory; read in row order, nearly every cell
+    // would wait on memory.
+    const std::vector<int> byMemory = RowsInMemoryOrder(range.minRow, range.maxRow);
+    if (std::is_sorted(byMemory.begin(), byMemory.end()))
+        return cliptext::BuildCopyText(rows, range.maxRow, cols, range.maxCol, appendCell);
+    constexpr size_t kHidden = static_cast<size_t>(-1);
+    std::vector<size_t> indexOf(byMemory.size(), kHidden);
+    for (size_t i = 0; i < rows.size(); ++i) indexOf[static_cast<size_t>(rows[i] - range.minRow)] = i;
+    std::vector<size_t> visit;
+    visit.reserve(rows.size());
+    for (int row : byMemory)
+        if (indexOf[static_cast<size_t>(row - range.minRow)] != kHidden)
+            visit.push_back(indexOf[static_cast<size_t>(row - range.minRow)]);
+    return cliptext::BuildCopyTextVisiting(rows, range.maxRow, cols, range.maxCol, visit, appendCell);
 }
 
 CRefPtr<COleDataSource> CGridCtrl::CopySelectionToSource() {
@@ -155,6 +169,7 @@ BOOL CGridCtrl::PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL 
     if (!ReadOfferedText(data, &text)) return FALSE;
 
     CGridCellRange pasted(cell.row, cell.col, -1, -1);
+    m_pasteCut = false;
     int rowOffset = 0;
     for (const cliptext::PasteLine& fields : cliptext::ParsePasteText(text)) {
         int row = cell.row + rowOffset;
@@ -169,6 +184,8 @@ BOOL CGridCtrl::PasteTextAt(const CGridCellId& cell, COleDataObject* data, BOOL 
                 pasted.maxRow = std::max(pasted.maxRow, row);
                 pasted.maxCol = std::max(pasted.maxCol, col);
                 if (m_dragRunning) m_droppedCells.Insert(CGridCellId(row, col));
+            } else {
+                m_pasteCut = true;
             }
             ++colOffset;
         }

@@ -118,6 +118,8 @@ public:
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+    // A drop cut at the table's edge is a copy: the source keeps what found no cell.
+    DROPEFFECT OnDropEffect(CWnd* wnd, DROPEFFECT performed) override;
     // The grid never scrolls during a drag: the effect the keys ask for.
     DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point) override;
 
@@ -518,6 +520,9 @@ public:
     virtual DROPEFFECT GridDragOver(COleDataObject* data, DWORD keys, CPoint point);
     virtual void GridDragLeave();
     virtual BOOL GridDrop(COleDataObject* data, DROPEFFECT effect, CPoint point);
+    // What the source is told after GridDrop: a move whose text ran past the table's edge
+    // is a copy, so nothing that found no cell is lost.
+    virtual DROPEFFECT GridDropEffect(DROPEFFECT performed);
     virtual void CutToClipboard();
     virtual void CopyToClipboard();
     // Pastes at the selection's top-left cell, else the focus cell, else the top-left
@@ -762,4 +767,5 @@ private:
     bool m_dropSinkTried = false;       // registration was tried for the current window
     bool m_dragRunning = false;         // this grid's own drag of the selection runs
     CGridSelectionSet m_droppedCells;   // cells a drop onto this grid wrote during its own drag
+    bool m_pasteCut = false;            // the last paste had fields beyond the table's edge
 };

@@ -49,6 +49,11 @@ BOOL CGridDropSink::OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, C
     return grid ? grid->GridDrop(data, effect, point) : FALSE;
 }
 
+DROPEFFECT CGridDropSink::OnDropEffect(CWnd* wnd, DROPEFFECT performed) {
+    CGridCtrl* grid = GridFor(wnd);
+    return grid ? grid->GridDropEffect(performed) : performed;
+}
+
 DROPEFFECT CGridDropSink::OnDragScroll(CWnd* wnd, DWORD keyState, CPoint) {
     return GridFor(wnd) ? EffectOfKeys(keyState) : DROPEFFECT_NONE;
 }
@@ -133,6 +138,10 @@ DROPEFFECT CGridCtrl::GridDragOver(COleDataObject* data, DWORD keys, CPoint poin
 
 void CGridCtrl::GridDragLeave() {
     if (IsValidCell(DropTargetCell)) SetDropHighlight(*this, DropTargetCell, false);
+}
+
+DROPEFFECT CGridCtrl::GridDropEffect(DROPEFFECT performed) {
+    return m_pasteCut && (performed & DROPEFFECT_MOVE) ? DROPEFFECT_COPY : performed;
 }
 
 BOOL CGridCtrl::GridDrop(COleDataObject* data, DROPEFFECT, CPoint) {

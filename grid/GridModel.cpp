@@ -59,11 +59,14 @@ CGridCellBase* CGridCtrl::MakeCell(int row, int col) {
 CGridCellBase* CGridCtrl::NewCellOf(const CRuntimeClass* cls, int row, int col) {
     if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
     CObject* object = cls->CreateObject();
-    auto* cell = dynamic_cast<CGridCellBase*>(object);
-    if (!cell) {
+    if (!object) return nullptr;
+    // The class record says what the object is; a cast that searches the type tree would
+    // cost more than the rest of making a cell.
+    if (!object->IsKindOf(RUNTIME_CLASS(CGridCellBase))) {
         delete object;
         return nullptr;
     }
+    auto* cell = static_cast<CGridCellBase*>(object);
     cell->SetOwnerGrid(this);
     cell->SetPosition(row, col);
     DWORD state = cell->GetState();

@@ -149,11 +149,19 @@ bool CGridCtrl::EndEditingBeforeRowsMove() {
     return !self || ::IsWindow(self);
 }
 
+namespace {
+// Where a row lies in memory: its first cell (a row's cells are made one after the other),
+// else its array.
+uintptr_t FirstCellAddress(const std::vector<CGridCellBase*>& cells) {
+    return cells.empty() ? reinterpret_cast<uintptr_t>(cells.data()) : reinterpret_cast<uintptr_t>(cells.front());
+}
+}  // namespace
+
 std::vector<int> CGridCtrl::RowsInMemoryOrder(int lo, int hi) const {
     const size_t count = static_cast<size_t>(hi - lo + 1);
     std::vector<std::pair<uintptr_t, int>> placed(count), spare(count);
     for (int row = lo; row <= hi; ++row)
-        placed[static_cast<size_t>(row - lo)] = {reinterpret_cast<uintptr_t>(m_cells[static_cast<size_t>(row)].data()), row};
+        placed[static_cast<size_t>(row - lo)] = {FirstCellAddress(m_cells[static_cast<size_t>(row)]), row};
     // Rows filled in order and not sorted since lie in memory in row order already. Else a
     // radix sort by address, eleven bits at a time.
     if (!std::is_sorted(placed.begin(), placed.end())) {

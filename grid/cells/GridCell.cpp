@@ -41,26 +41,25 @@ CGridCell::~CGridCell() = default;
 
 void CGridCell::Reset() {
     CGridCellBase::Reset();
-    m_text.clear();
-    m_data = 0;
-    m_image = -1;
+    m_text.Clear();
     m_format = 0xFFFFFFFF;
-    m_margin = 0xFFFFFFFF;
-    m_textColour = CLR_DEFAULT;
-    m_backColour = CLR_DEFAULT;
-    m_font.reset();
-    m_editing = FALSE;
-    m_editor = nullptr;
+    m_extras.reset();  // data, image, colours, font, margin, the editor
     m_grid = nullptr;
 }
 
 void CGridCell::SetFont(const LOGFONTW* font) {
     if (!font) {
-        m_font.reset();
+        if (!m_extras) return;
+        m_extras->font.reset();
+        TrimExtras();
         return;
     }
-    if (!m_font) m_font = std::make_unique<LOGFONTW>();
-    *m_font = *font;
+    if (m_extras && m_extras->font) {
+        *m_extras->font = *font;
+        return;
+    }
+    auto record = std::make_unique<LOGFONTW>(*font);
+    WritableExtras().font = std::move(record);
 }
 
 DWORD CGridCell::GetFormat() const {
@@ -72,42 +71,45 @@ DWORD CGridCell::GetFormat() const {
 }
 
 UINT CGridCell::GetMargin() const {
-    if (m_margin != 0xFFFFFFFF) return m_margin;
+    const UINT margin = Extras().margin;
+    if (margin != 0xFFFFFFFF) return margin;
     const CGridDefaultCell* def = GetDefaultCell();
     if (!def || def == this) return 0xFFFFFFFF;
     return def->GetMargin();
 }
 
 const LOGFONTW* CGridCell::GetFont() const {
-    if (m_font) return m_font.get();
+    if (const LOGFONTW* own = Extras().font.get()) return own;
     const CGridDefaultCell* def = GetDefaultCell();
     if (!def || def == this) return nullptr;
     return def->GetFont();
 }
 
 HFONT CGridCell::GetFontObject() const {
-    if (m_font) return m_grid ? m_grid->FontObjectFor(*m_font) : ProcessFonts().For(*m_font);
+    if (const LOGFONTW* own = Extras().font.get()) return m_grid ? m_grid->FontObjectFor(*own) : ProcessFonts().For(*own);
     const CGridDefaultCell* def = GetDefaultCell();
     if (!def || def == this) return nullptr;
     return def->GetFontObject();
 }
 
 BOOL CGridCell::BeginEdit(int row, int col, CRect rect, CPoint, UINT id, UINT key) {
-    if (m_editing) {
+    if (IsEditing()) {
         // A second editor would report for the same cell after the cell had forgotten it.
-        if (m_editor && m_editor->IsWindow()) m_editor->SendMessage(WM_CHAR, key, 0);
+        CWnd* editor = Extras().editor;
+        if (editor && editor->IsWindow()) editor->SendMessage(WM_CHAR, key, 0);
         return TRUE;
     }
     if (!m_grid) return FALSE;
     // Editing from the start: the editor's creation may repaint the cell, which then draws
     // as a cell under an editor.
-    m_editing = TRUE;
+    SetEditing(TRUE, nullptr);
     CWnd* editor = OpenEditor(row, col, rect, id, key);
     if (!editor) {
-        m_editing = FALSE;
+        SetEditing(FALSE, nullptr);
         return FALSE;
     }
-    m_editor = editor;
+    // The block made for the editing flag is still there: setting the editor cannot throw.
+    SetEditing(TRUE, editor);
     return TRUE;
 }
 
@@ -136,27 +138,44 @@ DWORD CGridCell::EditStyle() const {
 
 void CGridCell::TakeOverFrom(const CGridCell& other) {
     if (&other == this) return;
+    // Everything that may fail first: a failure leaves this cell as it was.
+    CCompactText text(other.m_text.View());
+    std::unique_ptr<GridCellExtras> extras;
+    if (other.m_extras) {
+        const GridCellExtras& from = *other.m_extras;
+        extras = std::make_unique<GridCellExtras>();
+        extras->spanRange = from.spanRange;
+        extras->spanOwner = from.spanOwner;
+        extras->covered = from.covered;
+        extras->hidden = from.hidden;
+        extras->data = from.data;
+        extras->image = from.image;
+        extras->textColour = from.textColour;
+        extras->backColour = from.backColour;
+        extras->margin = from.margin;
+        if (from.font) extras->font = std::make_unique<LOGFONTW>(*from.font);
+    }
+    // This cell's own editing stays as it is.
+    if (m_extras) {
+        if (!extras) extras = std::make_unique<GridCellExtras>();
+        extras->editing = m_extras->editing;
+        extras->editor = m_extras->editor;
+    }
     m_state = other.m_state;
-    m_spanRange = other.m_spanRange;
-    m_covered = other.m_covered;
-    m_spanOwner = other.m_spanOwner;
-    m_hidden = other.m_hidden;
-    m_text = other.m_text;
-    m_data = other.m_data;
-    m_image = other.m_image;
+    m_text.Swap(text);
     m_format = other.m_format;
-    m_textColour = other.m_textColour;
-    m_backColour = other.m_backColour;
-    m_font = other.m_font ? std::make_unique<LOGFONTW>(*other.m_font) : nullptr;
-    m_margin = other.m_margin;
     m_grid = other.m_grid;
+    m_extras = std::move(extras);
+    TrimExtras();
+}
+
+void CGridCell::SetEditing(BOOL editing, CWnd* editor) {
+    PutExtra(&GridCellExtras::editing, editing);
+    PutExtra(&GridCellExtras::editor, editor);
 }
 
 void CGridCell::StopEdit() {
-    if (auto* link = dynamic_cast<CGridEditorLink*>(m_editor)) link->FinishEdit();
+    if (auto* link = dynamic_cast<CGridEditorLink*>(Extras().editor)) link->FinishEdit();
 }
 
-void CGridCell::OnEditEnded() {
-    m_editing = FALSE;
-    m_editor = nullptr;
-}
+void CGridCell::OnEditEnded() { SetEditing(FALSE, nullptr); }

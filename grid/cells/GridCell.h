@@ -3,6 +3,10 @@
 // kind (normal, fixed row, fixed column, corner); colours stay CLR_DEFAULT and drawing asks
 // the default cell itself.
 //
+// A table holds a million of these, so the object keeps only what nearly every cell has: its
+// text (short ones inside the object), its format and its grid. Data, image, colours, font,
+// margin and the editor live in the side block (GridCellExtras), made when one is set.
+//
 // Classes in this file:
 //   CGridEditorLink  what a cell needs of its in-place editor
 //   CGridFontCache   font objects made from descriptions, kept as long as the cache
@@ -12,7 +16,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "grid/cells/CompactText.h"
 #include "grid/cells/GridCellBase.h"
 
 // What a cell needs of its in-place editor beyond the window: "finish now". Each editor
@@ -50,37 +56,37 @@ public:
     CGridCell();
     ~CGridCell() override;
 
-    void SetText(const std::string& text) override { m_text = text; }
-    void SetImage(int image) override { m_image = image; }
-    void SetData(LPARAM data) override { m_data = data; }
+    void SetText(const std::string& text) override { m_text.Assign(text); }
+    void SetImage(int image) override { PutExtra(&GridCellExtras::image, image); }
+    void SetData(LPARAM data) override { PutExtra(&GridCellExtras::data, data); }
     void SetFormat(DWORD format) override { m_format = format; }
-    void SetTextColour(COLORREF colour) override { m_textColour = colour; }
-    void SetBackColour(COLORREF colour) override { m_backColour = colour; }
+    void SetTextColour(COLORREF colour) override { PutExtra(&GridCellExtras::textColour, colour); }
+    void SetBackColour(COLORREF colour) override { PutExtra(&GridCellExtras::backColour, colour); }
     // None frees the own record; else the whole record is copied into it.
     void SetFont(const LOGFONTW* font) override;
-    void SetMargin(UINT margin) override { m_margin = margin; }
+    void SetMargin(UINT margin) override { PutExtra(&GridCellExtras::margin, margin); }
     void SetOwnerGrid(CGridCtrl* grid) override { m_grid = grid; }
     void SetPosition(int row, int col) override {}
 
-    std::string GetText() const override { return m_text; }
+    std::string GetText() const override { return m_text.Str(); }
     // The stored text without a copy, for loops over many cells (copying a million cells to
-    // the clipboard). Only for cells whose class is CGridCell itself: a derived class may
-    // give GetText another answer.
-    const std::string& StoredText() const { return m_text; }
-    int GetImage() const override { return m_image; }
-    LPARAM GetData() const override { return m_data; }
+    // the clipboard); valid until the cell's text changes. Only for cells whose class is
+    // CGridCell itself: a derived class may give GetText another answer.
+    std::string_view StoredText() const { return m_text.View(); }
+    int GetImage() const override { return Extras().image; }
+    LPARAM GetData() const override { return Extras().data; }
     DWORD GetFormat() const override;
-    COLORREF GetTextColour() const override { return m_textColour; }
-    COLORREF GetBackColour() const override { return m_backColour; }
+    COLORREF GetTextColour() const override { return Extras().textColour; }
+    COLORREF GetBackColour() const override { return Extras().backColour; }
     const LOGFONTW* GetFont() const override;
     // With an own record: the owner grid's object for that description (valid until the
     // grid goes); a cell of no grid takes one of the process's, valid until it ends.
     HFONT GetFontObject() const override;
     CGridCtrl* GetOwnerGrid() const override { return m_grid; }
-    CWnd* GetEditor() const override { return m_editor; }
+    CWnd* GetEditor() const override { return Extras().editor; }
     UINT GetMargin() const override;
-    BOOL UsesDefaultFont() const override { return m_font == nullptr; }
-    BOOL IsEditing() const override { return m_editing; }
+    BOOL UsesDefaultFont() const override { return Extras().font == nullptr; }
+    BOOL IsEditing() const override { return Extras().editing; }
 
     void Reset() override;
     // Opens the cell's editor over `rect` (OpenEditor), or, when this cell is editing
@@ -105,19 +111,15 @@ protected:
     // `editor` when its window was made; else none, and the object (which has no window to
     // delete it) is deleted.
     static CWnd* KeepIfMade(CWnd* editor);
+    // Records the editing flag and the open editor as BeginEdit does (OnEditEnded clears
+    // both), for a cell that opens its editor itself. May throw std::bad_alloc when editing
+    // starts.
+    void SetEditing(BOOL editing, CWnd* editor);
     // `size` with room beside it for a control's button (a combo box's arrow, a picker's
     // spin buttons): a scroll bar's width more, and at least a scroll arrow's height.
     static CSize WithButtonRoom(CSize size);
 
-    std::string m_text;                 // GBK
-    LPARAM m_data = 0;                  // the owner's value; never interpreted
-    int m_image = -1;                   // index into the grid's image list; -1 none
-    DWORD m_format = 0xFFFFFFFF;        // DrawText flags; 0xFFFFFFFF = unset
-    COLORREF m_textColour = CLR_DEFAULT;
-    COLORREF m_backColour = CLR_DEFAULT;
-    std::unique_ptr<LOGFONTW> m_font;   // own font description; none = the default cell's
-    UINT m_margin = 0xFFFFFFFF;         // horizontal pixels kept free; 0xFFFFFFFF = unset
-    BOOL m_editing = FALSE;             // an in-place editor is open for this cell
+    CCompactText m_text;                // GBK
     CGridCtrl* m_grid = nullptr;        // set by the grid when it makes the cell
-    CWnd* m_editor = nullptr;           // the open editor (not owned: it deletes itself)
+    DWORD m_format = 0xFFFFFFFF;        // DrawText flags; 0xFFFFFFFF = unset
 };

@@ -4,14 +4,33 @@
 
 IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
 
+const GridCellExtras CGridCellBase::kUnsetExtras;
+
+bool GridCellExtras::IsUnset() const {
+    return !font && !editor && !editing && !covered && !hidden && data == 0 && image == -1 &&
+           textColour == CLR_DEFAULT && backColour == CLR_DEFAULT && margin == 0xFFFFFFFF &&
+           spanRange == CGridCellRange() && spanOwner == CGridCellId();
+}
+
+void GridCellExtras::ResetMerge() {
+    spanRange = CGridCellRange();
+    spanOwner = CGridCellId();
+    covered = false;
+    hidden = false;
+}
+
 CGridCellBase::CGridCellBase() { CGridCellBase::Reset(); }
 
 void CGridCellBase::Reset() {
     m_state = 0;
-    m_spanRange = CGridCellRange();
-    m_covered = false;
-    m_spanOwner = CGridCellId();
-    m_hidden = false;
+    if (!m_extras) return;
+    m_extras->ResetMerge();
+    TrimExtras();
+}
+
+GridCellExtras& CGridCellBase::WritableExtras() {
+    if (!m_extras) m_extras = std::make_unique<GridCellExtras>();
+    return *m_extras;
 }
 
 CGridDefaultCell* CGridCellBase::GetDefaultCell() const {
@@ -48,6 +67,10 @@ BOOL CGridCellBase::OnSetCursor() {
 }
 
 void CGridCellBase::SetSpanOwner(int row, int col) {
-    m_spanOwner = CGridCellId(row, col);
-    m_covered = row != -1;
+    const CGridCellId owner(row, col);
+    if (!m_extras && owner == CGridCellId()) return;  // row -1: not covered, as unset
+    GridCellExtras& extras = WritableExtras();
+    extras.spanOwner = owner;
+    extras.covered = row != -1;
+    TrimExtras();
 }

@@ -4,17 +4,26 @@
 // The virtual operations are listed in their documented slot order (the root object's
 // five slots come first: runtime class, destructor, and three the framework has no use for).
 // Texts are GBK byte strings; fonts are LOGFONTW, so face names survive any code page.
+//
+// Classes in this file:
+//   GridItem         one cell's attributes in one record
+//   GridCellExtras   what a cell seldom has, in a block of its own made on first need
+//   CGridCellBase    the cell interface, with the state and the merge data
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "framework/Gdi.h"
 #include "framework/Object.h"
 #include "framework/Types.h"
 #include "grid/GridCellId.h"
+#include "grid/cells/CellSlabs.h"
 
 class CGridCtrl;
 class CGridDefaultCell;
@@ -64,6 +73,29 @@ struct GridItem {
     std::string text;
 };
 
+// What a cell seldom has, kept out of the cell in one block that is made when the first of
+// it is set and dropped when all of it is unset again: the merge data, and the attributes of
+// CGridCell beyond its text, format and owner grid. A table of plain text cells carries none.
+struct GridCellExtras {
+    CGridCellRange spanRange;          // the block this cell covers as a merge origin
+    CGridCellId spanOwner;             // the origin of the block that covers this cell
+    bool covered = false;              // inside another cell's merged block
+    bool hidden = false;               // not drawn (members and origins of merged blocks)
+    BOOL editing = FALSE;              // an in-place editor is open for this cell
+    LPARAM data = 0;                   // the owner's value; never interpreted
+    int image = -1;                    // index into the grid's image list; -1 none
+    COLORREF textColour = CLR_DEFAULT;
+    COLORREF backColour = CLR_DEFAULT;
+    UINT margin = 0xFFFFFFFF;          // horizontal pixels kept free; 0xFFFFFFFF = unset
+    std::unique_ptr<LOGFONTW> font;    // own font description; none = the default cell's
+    CWnd* editor = nullptr;            // the open editor (not owned: it deletes itself)
+
+    // Every field as a new block has it: the block may go.
+    bool IsUnset() const;
+    // The merge data as a new block has it.
+    void ResetMerge();
+};
+
 class CGridCellBase : public CObject {
     DECLARE_DYNAMIC(CGridCellBase)
 
@@ -72,6 +104,17 @@ public:
     ~CGridCellBase() override = default;
     CGridCellBase(const CGridCellBase&) = delete;
     CGridCellBase& operator=(const CGridCellBase&) = delete;
+
+    // Cells of every class live in slabs (CCellSlabs): no heap block of their own.
+    static void* operator new(size_t size) { return CCellSlabs::Allocate(size); }
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept { return CCellSlabs::TryAllocate(size); }
+    static void* operator new(size_t, void* place) noexcept { return place; }
+    static void operator delete(void* cell) noexcept { CCellSlabs::Free(cell); }
+    static void operator delete(void* cell, const std::nothrow_t&) noexcept { CCellSlabs::Free(cell); }
+    static void operator delete(void*, void*) noexcept {}
+    // A class that asks for more alignment than a slab gives takes the ordinary heap.
+    static void* operator new(size_t size, std::align_val_t align) { return ::operator new(size, align); }
+    static void operator delete(void* cell, std::align_val_t align) noexcept { ::operator delete(cell, align); }
 
     // 5-15: setters
     virtual void SetText(const std::string& text) = 0;
@@ -150,22 +193,48 @@ public:
     virtual BOOL OnSetCursor();
 
     // 60-64: visibility and merging
-    virtual BOOL IsVisible() const { return !m_hidden; }
-    virtual CGridCellRange GetSpanRange() const { return m_spanRange; }
-    virtual bool IsCoveredBySpan() const { return m_covered; }
-    virtual CGridCellId GetSpanOwner() const { return m_spanOwner; }
+    virtual BOOL IsVisible() const { return !Extras().hidden; }
+    virtual CGridCellRange GetSpanRange() const { return Extras().spanRange; }
+    virtual bool IsCoveredBySpan() const { return Extras().covered; }
+    virtual CGridCellId GetSpanOwner() const { return Extras().spanOwner; }
     virtual void SetSpanOwner(int row, int col);
 
-    void SetVisible(bool show) { m_hidden = !show; }
-    void SetSpanRange(const CGridCellRange& range) { m_spanRange = range; }
+    void SetVisible(bool show) { PutExtra(&GridCellExtras::hidden, !show); }
+    void SetSpanRange(const CGridCellRange& range) { PutExtra(&GridCellExtras::spanRange, range); }
     // TRUE when this cell is the top-left cell of a merged block of more than one cell. An
     // inverted or partly unset range is no block at all.
-    bool IsSpanned() const { return m_spanRange.IsSet() && m_spanRange.CellCount() > 1; }
+    bool IsSpanned() const {
+        const CGridCellRange& range = Extras().spanRange;
+        return range.IsSet() && range.CellCount() > 1;
+    }
+    // Whether the cell carries a side block now (for tests and memory figures).
+    bool HasExtras() const { return m_extras != nullptr; }
 
 protected:
-    DWORD m_state = 0;               // CELL_ bits
-    CGridCellRange m_spanRange;      // the block this cell covers as a merge origin
-    bool m_covered = false;          // inside another cell's merged block
-    CGridCellId m_spanOwner;         // the origin of the block that covers this cell
-    bool m_hidden = false;           // not drawn (members and origins of merged blocks)
+    // The side block, or one with everything unset when the cell has none.
+    const GridCellExtras& Extras() const { return m_extras ? *m_extras : kUnsetExtras; }
+    // Sets one field of the side block. An unset value makes no block; a block whose fields
+    // are all unset again goes. Throws std::bad_alloc (nothing changes) when a block is
+    // needed and cannot be had; a cell that has one never throws here.
+    template <class T>
+    void PutExtra(T GridCellExtras::*field, const T& value) {
+        if (!m_extras) {
+            if (value == kUnsetExtras.*field) return;
+            m_extras = std::make_unique<GridCellExtras>();
+        }
+        m_extras.get()->*field = value;
+        TrimExtras();
+    }
+    // The side block to change more than one field in, made when missing (may throw
+    // std::bad_alloc); call TrimExtras after.
+    GridCellExtras& WritableExtras();
+    // Drops the side block when nothing in it is set.
+    void TrimExtras() {
+        if (m_extras && m_extras->IsUnset()) m_extras.reset();
+    }
+
+    static const GridCellExtras kUnsetExtras;  // what a cell without a side block answers
+
+    DWORD m_state = 0;                         // CELL_ bits
+    std::unique_ptr<GridCellExtras> m_extras;  // none while nothing in it is set
 };

@@ -8,7 +8,7 @@ IMPLEMENT_DYNCREATE(CGridCellCombo, CGridCell)
 CGridCellCombo::CGridCellCombo() = default;
 
 CWnd* CGridCellCombo::GetEditor() const {
-    auto* box = dynamic_cast<CCellComboList*>(m_editor);
+    auto* box = dynamic_cast<CCellComboList*>(CGridCell::GetEditor());
     return box ? box->EditField() : nullptr;
 }
 
@@ -23,10 +23,10 @@ BOOL CGridCellCombo::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd
         }
     }
     // Under an open box the text would show through its edges.
-    std::string text;
-    if (IsEditing()) text.swap(m_text);
+    CCompactText text;
+    if (IsEditing()) text.Swap(m_text);
     const BOOL drawn = CGridCell::Draw(dc, row, col, rect, eraseBkgnd);
-    if (IsEditing()) text.swap(m_text);
+    if (IsEditing()) text.Swap(m_text);
     // After the cell, so that its background does not cover the button's left edge; a
     // covered member of a merged block draws nothing of its own.
     if (drawn && !button.IsRectEmpty() && (IsVisible() || IsSpanned()))

@@ -51,7 +51,7 @@ int64_t GridTimeNow() { return static_cast<int64_t>(_time64(nullptr)); }
 CGridCellDateTime::CGridCellDateTime() : m_time(GridTimeNow()) {}
 
 CGridCellDateTime::~CGridCellDateTime() {
-    if (m_editing) CCellDateTimeBox::ForgetTarget(&m_time);
+    if (IsEditing()) CCellDateTimeBox::ForgetTarget(&m_time);
 }
 
 CSize CGridCellDateTime::MeasureCell(CDC* dc) { return WithButtonRoom(CGridCell::MeasureCell(dc)); }

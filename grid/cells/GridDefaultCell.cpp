@@ -43,14 +43,14 @@ void CGridDefaultCell::SetFont(const LOGFONTW* font) {
 
 void CGridDefaultCell::MeasureFont(HDC screen) {
     if (!screen || !m_fontObject) {
-        m_margin = 3;
+        CGridCell::SetMargin(3);
         m_width = 40;
         m_height = 16;
         return;
     }
     CDC dc(screen);
     CSelectGuard select(screen, m_fontObject);
-    m_margin = static_cast<UINT>(dc.GetTextExtent(" ").cx);
+    CGridCell::SetMargin(static_cast<UINT>(dc.GetTextExtent(" ").cx));
     CSize size = dc.GetTextExtent(" XXXXXXXXXXXX ");
     m_width = size.cx;
     // Rows get half a line of air.

@@ -22,7 +22,7 @@ public:
     // The object it replaces goes to the owner grid, which keeps it valid as long as a
     // handle it handed out must stay valid (CGridCtrl::RetireFontObject).
     void SetFont(const LOGFONTW* font) override;
-    const LOGFONTW* GetFont() const override { return m_font.get(); }
+    const LOGFONTW* GetFont() const override { return Extras().font.get(); }
     HFONT GetFontObject() const override { return m_fontObject; }
 
     // 65-70

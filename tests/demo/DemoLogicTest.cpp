@@ -154,6 +154,29 @@ TEST(SeededText, IsTheBenchmarksSequence) {
         EXPECT_EQ(words.Word(), expected);
 }
 
+TEST(SeededText, TheChecksumShowsTheSameDataWentIn) {
+    const struct {
+        std::vector<std::string> texts;
+        uint32_t expected;
+    } cases[] = {
+        {{}, 0x811C9DC5u},            // nothing: the offset basis
+        {{""}, 0x050C5D1Fu},          // an empty cell still counts: its zero byte
+        {{"ab", "c"}, 0x35708E65u},   // the zero bytes keep the cells apart
+        {{"a", "bc"}, 0xB125C599u},
+    };
+    for (const auto& c : cases) {
+        CTextChecksum sum;
+        for (const std::string& text : c.texts) sum.Add(text);
+        EXPECT_EQ(sum.Value(), c.expected) << testing::PrintToString(c.texts);
+    }
+    // The benchmark's figure for 10,000 rows of 10 words.
+    CSeededText words;
+    CTextChecksum sum;
+    for (int cell = 0; cell < 10000 * 10; ++cell) sum.Add(words.Word());
+    EXPECT_EQ(sum.Value(), 0x6B222E0Cu);
+    EXPECT_EQ(CSeededText::Heading(3), "Col3");
+}
+
 TEST(DemoTexts, FillsEachModeRowByRow) {
     const TableShape shape{3, 4, 1, 1};
     struct Case {

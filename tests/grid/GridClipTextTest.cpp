@@ -20,10 +20,19 @@ struct CopyCase {
 };
 
 // "t" + row + column for a selected cell, nothing for an unselected one.
+void AppendCase(const CopyCase& c, int row, int col, std::string& out) {
+    if (c.selected.count({row, col})) out += "t" + std::to_string(row) + std::to_string(col);
+}
+
 std::string Copy(const CopyCase& c) {
-    return cliptext::BuildCopyText(c.rows, c.lastRow, c.cols, c.lastCol, [&](int row, int col, std::string& out) {
-        if (c.selected.count({row, col})) out += "t" + std::to_string(row) + std::to_string(col);
-    });
+    return cliptext::BuildCopyText(c.rows, c.lastRow, c.cols, c.lastCol,
+                                   [&](int row, int col, std::string& out) { AppendCase(c, row, col, out); });
+}
+
+// The same, the rows read in the order `visit` gives.
+std::string CopyVisiting(const CopyCase& c, const std::vector<size_t>& visit) {
+    return cliptext::BuildCopyTextVisiting(c.rows, c.lastRow, c.cols, c.lastCol, visit,
+                                           [&](int row, int col, std::string& out) { AppendCase(c, row, col, out); });
 }
 }  // namespace
 
@@ -37,10 +46,20 @@ TEST(ClipText, CopyText) {
         {"hidden last row: its line feed stays", {4, 5}, {1}, 6, 1, {{4, 1}, {5, 1}, {6, 1}}, "t41\nt51\n\0"s},
         {"hidden middle row: no line", {0, 2}, {0}, 2, 0, {{0, 0}, {1, 0}, {2, 0}}, "t00\nt20\0"s},
         {"nothing selected inside the block", {0, 1}, {0, 1}, 1, 1, {{0, 1}, {1, 0}}, "\tt01\nt10\t\0"s},
+        {"lines of other lengths", {0, 1, 2}, {0, 1}, 2, 1, {{0, 0}, {0, 1}, {1, 1}, {2, 0}},
+         "t00\tt01\n\tt11\nt20\t\0"s},
     };
     for (const CopyCase& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Copy(c), c.expected);
+        // Rows read backwards, or from the second on and the first last: the same text.
+        std::vector<size_t> backwards(c.rows.size()), rotated(c.rows.size());
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            backwards[i] = c.rows.size() - 1 - i;
+            rotated[i] = (i + 1) % c.rows.size();
+        }
+        EXPECT_EQ(CopyVisiting(c, backwards), c.expected);
+        EXPECT_EQ(CopyVisiting(c, rotated), c.expected);
     }
 }
 

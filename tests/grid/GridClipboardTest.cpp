@@ -36,10 +36,7 @@ class EditingCell : public CGridCell {
     DECLARE_DYNCREATE(EditingCell)
 
 public:
-    void OpenEditor(CWnd* editor) {
-        m_editor = editor;
-        m_editing = TRUE;
-    }
+    void OpenEditor(CWnd* editor) { SetEditing(TRUE, editor); }
 };
 IMPLEMENT_DYNCREATE(EditingCell, CGridCell)
 

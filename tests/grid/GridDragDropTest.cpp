@@ -86,19 +86,22 @@ TEST(GridDragDrop, DropTargetCalledDirectly) {
         const char* what;
         DWORD keys;
         BOOL readOnly;
-        DWORD effect;
+        const char* text;
+        DWORD effect, dropEffect;
         std::vector<std::string> row2;
     } cases[] = {
-        {"Ctrl copies", MK_CONTROL, FALSE, DROPEFFECT_COPY, {"b21", "x", "y", "b24"}},
-        {"no Ctrl moves", 0, FALSE, DROPEFFECT_MOVE, {"b21", "x", "y", "b24"}},
-        {"a read-only cell refuses", 0, TRUE, DROPEFFECT_NONE, {"b21", "b22", "b23", "b24"}},
+        {"Ctrl copies", MK_CONTROL, FALSE, "x\ty", DROPEFFECT_COPY, DROPEFFECT_COPY, {"b21", "x", "y", "b24"}},
+        {"no Ctrl moves", 0, FALSE, "x\ty", DROPEFFECT_MOVE, DROPEFFECT_MOVE, {"b21", "x", "y", "b24"}},
+        {"a read-only cell refuses", 0, TRUE, "x\ty", DROPEFFECT_NONE, DROPEFFECT_NONE, {"b21", "b22", "b23", "b24"}},
+        {"a move cut at the table's edge is a copy", 0, FALSE, "x\ty\tz\tw", DROPEFFECT_MOVE, DROPEFFECT_COPY,
+         {"b21", "x", "y", "z"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TwoGrids g;
         g.right.SetCellState(2, 2, c.readOnly ? static_cast<DWORD>(CELL_READONLY) : 0u);
         CRefPtr<COleDataSource> source(new COleDataSource);
-        source->CacheGlobalData(CF_TEXT, TextBlock("x\ty"));
+        source->CacheGlobalData(CF_TEXT, TextBlock(c.text));
         CGridDropSink* sink = g.right.GetDropSink();
         const POINTL at = TwoGrids::ScreenPoint(g.right, 2, 2);
 
@@ -111,7 +114,7 @@ TEST(GridDragDrop, DropTargetCalledDirectly) {
         EXPECT_EQ(effect, c.effect);
         effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
         ASSERT_EQ(sink->Drop(source.get(), c.keys, at, &effect), S_OK);
-        EXPECT_EQ(effect, c.effect);
+        EXPECT_EQ(effect, c.dropEffect);
         EXPECT_EQ(TwoGrids::Row(g.right, 2), c.row2);
         EXPECT_FALSE(g.right.GetCellState(2, 2) & CELL_DROPHILITED);
         EXPECT_TRUE(g.right.Selection().Empty());  // a drop leaves nothing selected
@@ -150,6 +153,10 @@ TEST(GridDragDrop, DraggingTheSelectionCopiesOrMovesIt) {
          {"", "a11", "a12", "a14"}, {"b11", "b12", "b13", "b14"}},
         {"a read-only cell refuses the drop", false, true, {1, 2}, TRUE, {"a11", "a12", "a13", "a14"},
          {"b11", "b12", "b13", "b14"}},
+        {"a move running off the other grid's edge keeps its source", false, true, {1, 4}, FALSE,
+         {"a11", "a12", "a13", "a14"}, {"b11", "b12", "b13", "a11"}},
+        {"a move running off the grid's own edge keeps its source", false, false, {1, 4}, FALSE,
+         {"a11", "a12", "a13", "a11"}, {"b11", "b12", "b13", "b14"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -220,8 +220,7 @@ class EditingCell : public CGridCell {
 public:
     static FakeEditor editor;
     BOOL BeginEdit(int, int, CRect, CPoint, UINT, UINT) override {
-        m_editing = TRUE;
-        m_editor = &editor;
+        SetEditing(TRUE, &editor);
         return TRUE;
     }
 };

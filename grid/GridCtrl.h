@@ -236,6 +236,8 @@ public:
     BOOL SetCellTextColour(int row, int col, COLORREF colour);
     BOOL IsCellEditing(int row, int col) const;
     BOOL SetCellFromItem(const GridItem* item);
+    // Makes the block one merged cell drawn from its top-left cell; the blocks it overlaps are
+    // dissolved first. A block outside the table, or of one cell, merges nothing.
     void MergeCells(int minRow, int minCol, int maxRow, int maxCol);
     BOOL SetModified(BOOL modified = TRUE, int row = -1, int col = -1);
     BOOL GetModified() const { return m_modified; }
@@ -251,8 +253,9 @@ public:
     // A new cell of CellClass for (row, col), or none when CellClass is no cell class.
     // Throws std::bad_alloc when the class cannot make an object (memory exhausted).
     virtual CGridCellBase* MakeCell(int row, int col);
-    // Deselects the cell at (row, col), empties its place, then deletes it: while it is being
-    // deleted the table no longer reaches it, and the counts still match the arrays.
+    // Ends the cell's open editor (which reports its text), deselects the cell at (row, col),
+    // empties its place, then deletes it: while it is being deleted the table no longer
+    // reaches it, and the counts still match the arrays.
     //
     // A derived grid that overrides FreeCell must call RemoveAllCells() in its own
     // destructor: the base destructor runs after the derived part is gone and can only call
@@ -352,7 +355,8 @@ public:
     // from the keyboard. `key` is the first character typed, VK_LBUTTON for a start without
     // one (F2, the mouse), or the key (Tab, arrow, page) that ended editing the cell before.
     virtual void StartCellEdit(int row, int col, CPoint point, UINT key);
-    // Closes the focus cell's open editor (it reports its text first).
+    // Closes the open editor, the focus cell's or one on another cell (it reports its text
+    // first).
     virtual void EndEditing();
     // Takes an editor's final text into the cell: kept when it differs, ValidateCellEdit
     // accepts it and the parent's reply to GRID_NOTIFY_ENDEDIT is not negative; otherwise the
@@ -410,7 +414,8 @@ public:
     // their new row (SetPosition). Rows that compare equal may change places (the sort is
     // not stable). Nothing is repainted: the caller repaints.
     //
-    // Before anything moves: the selection and the focus, which name cells by position, are
+    // Before anything moves: an open editor ends (FALSE when the owner destroys the grid's
+    // window meanwhile); the selection and the focus, which name cells by position, are
     // emptied; a merged block spanning more than one row that reaches into the range is
     // dissolved (its cells become ordinary cells again), while a block inside one row moves
     // with its row. FALSE, and nothing changes, when there is nothing to sort or memory for
@@ -675,6 +680,10 @@ private:
     PrintLineRange m_printColumns;    // body columns of the page being printed
 
     // ---- sorting ----
+    // An open editor writes into the cell it was opened on, wherever that row goes: it ends
+    // (reporting its text) before rows move. False when the owner destroyed the grid's
+    // window while it heard of the end.
+    bool EndEditingBeforeRowsMove();
     // The rows [lo, hi] in the order their cells lie in memory.
     std::vector<int> RowsInMemoryOrder(int lo, int hi) const;
     // Before row `row` moves to `newRow`: its cells learn their new row (SetPosition), a

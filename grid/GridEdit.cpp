@@ -15,7 +15,14 @@ BOOL CGridCtrl::IsCellEditable(int row, int col) const {
 }
 
 void CGridCtrl::EndEditing() {
+    const HWND self = m_hWnd;
     if (CGridCellBase* cell = GetCell(m_focusCell.row, m_focusCell.col)) cell->StopEdit();
+    // An editor on another cell: the owner opened it there, or the focus moved while it was
+    // open (clearing the selection takes the focus away). The parent may have closed us
+    // while it heard of the focus cell's edit.
+    if (!self || !::IsWindow(self)) return;
+    if (auto* editor = dynamic_cast<CGridEditorLink*>(CWnd::FromHandlePermanent(::GetDlgItem(self, INPLACE_EDITOR_ID))))
+        editor->FinishEdit();
 }
 
 void CGridCtrl::StartCellEdit(int row, int col, CPoint point, UINT key) {

@@ -79,6 +79,12 @@ CGridCellBase* CGridCtrl::NewCellOf(const CRuntimeClass* cls, int row, int col) 
 
 void CGridCtrl::FreeCell(int row, int col) {
     CGridCellBase* cell = GetCell(row, col);
+    if (cell && cell->IsEditing()) {
+        // Its editor ends first, reporting into the cell while it is still in place; the
+        // owner hearing of it may change the table, so the place is looked up again.
+        cell->StopEdit();
+        cell = GetCell(row, col);
+    }
     if (!cell) return;
     SetCellState(row, col, 0);
     // Out of the table before it goes: whatever its destructor sets off (an editor ending,
@@ -257,6 +263,8 @@ BOOL CGridCtrl::SetFixedRowCount(int fixedRows) {
         for (int col = 0; col < m_cols; ++col)
             if (CGridCellBase* cell = GetCell(row, col)) JoinFixed(cell, CELL_FIXEDROW);
     m_fixedRows = fixedRows;
+    // The fixed rows are out of the scrolling area: the vertical range changes with them.
+    UpdateScrollBars();
     RefreshAll();
     return TRUE;
 }
@@ -276,6 +284,7 @@ BOOL CGridCtrl::SetFixedColumnCount(int fixedCols) {
             if (CGridCellBase* cell = GetCell(row, col)) JoinFixed(cell, CELL_FIXEDCOL);
     }
     m_fixedCols = fixedCols;
+    UpdateScrollBars();
     RefreshAll();
     return TRUE;
 }
@@ -410,7 +419,23 @@ BOOL CGridCtrl::SetModified(BOOL modified, int row, int col) {
 }
 
 void CGridCtrl::MergeCells(int minRow, int minCol, int maxRow, int maxCol) {
-    if (!IsValidRange(CGridCellRange(minRow, minCol, maxRow, maxCol))) return;
+    const CGridCellRange range(minRow, minCol, maxRow, maxCol);
+    if (!IsValidRange(range)) return;
+    // A cell belongs to one block at most: the blocks the new one overlaps are dissolved
+    // first (left alone, their cells outside it would stay hidden behind an origin that no
+    // longer covers them).
+    for (int row = minRow; row <= maxRow; ++row) {
+        for (int col = minCol; col <= maxCol; ++col) {
+            const CGridCellBase* cell = GetCell(row, col);
+            if (!cell) continue;
+            if (cell->IsSpanned())
+                DissolveBlock(CGridCellId(row, col));
+            else if (cell->IsCoveredBySpan())
+                DissolveBlock(cell->GetSpanOwner());
+        }
+    }
+    // One cell is no block: it stays an ordinary cell, drawn as one.
+    if (range.CellCount() < 2) return;
     for (int row = minRow; row <= maxRow; ++row) {
         for (int col = minCol; col <= maxCol; ++col) {
             CGridCellBase* cell = GetCell(row, col);

@@ -109,7 +109,10 @@ bool CGridCtrl::StartMouseSelection(const CGridCellId& pressed, bool ctrl) {
     if (ctrl) m_previousSelection = m_selection;
 
     if (pressed.row < m_fixedRows) {
+        const HWND self = m_hWnd;
         OnHeaderRowClick(pressed);
+        // Its sort ends an open edit, whose report the parent may answer by closing us.
+        if (!StillThere(self)) return false;
     } else if (pressed.col < m_fixedCols) {
         OnHeaderColumnClick(pressed);
     } else {
@@ -123,7 +126,11 @@ bool CGridCtrl::StartMouseSelection(const CGridCellId& pressed, bool ctrl) {
 
 void CGridCtrl::OnHeaderRowClick(const CGridCellId& cell) {
     if (!IsValidCell(cell)) return;
-    if (SortOnHeaderClick) SortByHeader(cell.col);
+    if (SortOnHeaderClick) {
+        const HWND self = m_hWnd;
+        SortByHeader(cell.col);
+        if (!StillThere(self)) return;
+    }
     if (ColumnHeaderSelects) {
         MouseState = cell.col < m_fixedCols ? MS_SELECTING_ALL : MS_SELECTING_COLUMNS;
         ExtendSelectionTo(cell);

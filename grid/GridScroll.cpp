@@ -75,9 +75,11 @@ void CGridCtrl::UpdateScrollBars() {
     GetClientRect(&client);
     long long width = client.Width(), height = client.Height();
     if (width == 0 || height == 0) return;
-    // Judge against the client area as it would be with no bars.
-    if (m_barsShown & BAR_VERT_SHOWN) width += GetSystemMetrics(SM_CXVSCROLL) + GetSystemMetrics(SM_CXBORDER);
-    if (m_barsShown & BAR_HORZ_SHOWN) height += GetSystemMetrics(SM_CYHSCROLL) + GetSystemMetrics(SM_CYBORDER);
+    // Judge against the client area as it would be with no bars: a bar takes exactly its own
+    // width (height) from it. (A pixel more would judge by which bars happen to be shown:
+    // hiding one then leaves the content a pixel wider than the area with no bar for it.)
+    if (m_barsShown & BAR_VERT_SHOWN) width += GetSystemMetrics(SM_CXVSCROLL);
+    if (m_barsShown & BAR_HORZ_SHOWN) height += GetSystemMetrics(SM_CYHSCROLL);
 
     const long long fixedWidth = m_colSizes.Prefix(m_fixedCols), fixedHeight = m_rowSizes.Prefix(m_fixedRows);
     if (fixedWidth >= width || fixedHeight >= height) {
@@ -93,10 +95,11 @@ void CGridCtrl::UpdateScrollBars() {
     // the other way round.
     if (height - fixedHeight < contentHeight) width -= GetSystemMetrics(SM_CXVSCROLL);
     const long long scrollWidth = width - fixedWidth;
-    if (scrollWidth < contentWidth) height -= GetSystemMetrics(SM_CYHSCROLL);
+    // No lines to scroll need no bar, however little room the other bar leaves.
+    const BOOL horizontal = contentWidth > 0 && scrollWidth < contentWidth;
+    if (horizontal) height -= GetSystemMetrics(SM_CYHSCROLL);
     const long long scrollHeight = height - fixedHeight;
-
-    const BOOL vertical = scrollHeight < contentHeight, horizontal = scrollWidth < contentWidth;
+    const BOOL vertical = contentHeight > 0 && scrollHeight < contentHeight;
     UINT horizontalPage = 0, verticalPage = 0;
     BarRange(vertical != FALSE, contentHeight, scrollHeight, &VScrollMax, &verticalPage);
     BarRange(horizontal != FALSE, contentWidth, scrollWidth, &HScrollMax, &horizontalPage);

@@ -93,6 +93,8 @@ void CGridCtrl::SortByColumn(int col, BOOL ascending, LPARAM data) {
 }
 
 BOOL CGridCtrl::SortRowsWith(GridCompareFunc compare, int col, BOOL ascending, LPARAM data) {
+    // Ended while the focus still names the edited cell: clearing the selection takes it away.
+    if (!EndEditingBeforeRowsMove()) return FALSE;
     SetSortColumn(col);
     SortAscending = ascending;
     ClearSelection();  // the focus goes with it
@@ -108,6 +110,9 @@ void CGridCtrl::SortByHeader(int col) {
 
 BOOL CGridCtrl::SortRowRange(GridCompareFunc compare, int col, BOOL ascending, LPARAM data, int lo, int hi) {
     if (!compare || col < 0 || col >= m_cols) return FALSE;
+    // The owner may change the table while it hears of the edit's end: the bounds are taken
+    // afterwards.
+    if (!EndEditingBeforeRowsMove() || col >= m_cols) return FALSE;
     if (hi == -1) hi = m_rows - 1;
     lo = std::max(lo, m_fixedRows);
     hi = std::min(hi, m_rows - 1);
@@ -125,11 +130,23 @@ BOOL CGridCtrl::SortRowRange(GridCompareFunc compare, int col, BOOL ascending, L
     }
 
     // Positions name cells: the selection and the focus would name other cells afterwards.
-    if (!m_selection.Empty() || m_focusCell.IsSet()) ClearSelection();
+    // A selection kept while selecting is off goes too: its cells move away from it.
+    if (!m_selection.Empty() || m_focusCell.IsSet()) {
+        const BOOL enabled = SelectionEnabled;
+        SelectionEnabled = TRUE;
+        ClearSelection();
+        SelectionEnabled = enabled;
+    }
     for (size_t k = 0; k < order.size(); ++k) newRow[static_cast<size_t>(order[k] - lo)] = lo + static_cast<int>(k);
     for (int row : byMemory) TellRowItsPlace(row, newRow[static_cast<size_t>(row - lo)]);
     MoveRows(lo, order);
     return TRUE;
+}
+
+bool CGridCtrl::EndEditingBeforeRowsMove() {
+    const HWND self = m_hWnd;
+    EndEditing();
+    return !self || ::IsWindow(self);
 }
 
 namespace {

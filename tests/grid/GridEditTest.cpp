@@ -227,3 +227,37 @@ TEST(GridEdit, TheEditorTakesItsKeysBeforeADialogDoes) {
     EXPECT_EQ(CellNotes(g.w.parent), kOneEdit);
     EXPECT_EQ(g.grid.GetCellText(2, 2), "q");
 }
+
+TEST(GridEdit, AnOpenEditorEndsBeforeItsCellGoesOrMoves) {
+    // The editor reports its text into its cell first, wherever the focus is by then (an
+    // owner may take the focus away while the editor stays open).
+    const struct {
+        const char* what;
+        void (*change)(CGridCtrl&);
+    } cases[] = {
+        {"the rows shrink past it", [](CGridCtrl& g) { g.SetRowCount(2); }},
+        {"the columns shrink past it", [](CGridCtrl& g) { g.SetColumnCount(2); }},
+        {"every cell goes", [](CGridCtrl& g) { g.RemoveAllCells(); }},
+        {"the focus goes, then a sort", [](CGridCtrl& g) {
+             g.ClearSelection();
+             g.SortByColumn(1, TRUE);
+         }},
+        {"the focus goes, then the owner ends editing", [](CGridCtrl& g) {
+             g.ClearSelection();
+             g.EndEditing();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EditGrid e;
+        CCellEditBox* editor = e.Open(VK_LBUTTON);
+        ASSERT_NE(editor, nullptr);
+        const HWND window = editor->m_hWnd;
+        ::SetWindowTextW(window, L"new");
+        c.change(e.grid);
+        EXPECT_FALSE(::IsWindow(window));
+        EXPECT_EQ(CellNotes(e.w.parent), kOneEdit);
+        for (int row = 0; row < e.grid.GetRowCount(); ++row)
+            for (int col = 0; col < e.grid.GetColumnCount(); ++col) EXPECT_FALSE(e.grid.IsCellEditing(row, col));
+    }
+}

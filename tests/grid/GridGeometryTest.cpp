@@ -112,12 +112,11 @@ TEST(GridScrollBars, BarsFollowTheContent) {
 
     // Columns that fit only without the vertical bar need a horizontal one beside it.
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
-    // (The bar's space is given back with a border pixel more when judging.)
-    g.SetColumnWidth(0, 300 - barWidth + 1);
+    g.SetColumnWidth(0, 300 - barWidth);
     EXPECT_FALSE(Shown(g, WS_HSCROLL));
-    g.SetColumnWidth(0, 300 - barWidth + 2);
+    g.SetColumnWidth(0, 300 - barWidth + 1);
     EXPECT_TRUE(Shown(g, WS_HSCROLL));
-    EXPECT_EQ(g.HScrollMax, 300 - barWidth + 1);
+    EXPECT_EQ(g.HScrollMax, 300 - barWidth);
 
     // Rows that fit exactly, columns that do not: the horizontal bar takes the height the
     // last row needs, so the vertical bar comes too (its width is not charged to the
@@ -140,6 +139,34 @@ TEST(GridScrollBars, BarsFollowTheContent) {
     g.UpdateScrollBars();
     EXPECT_FALSE(Shown(g, WS_HSCROLL));
     EXPECT_FALSE(Shown(g, WS_VSCROLL));
+}
+
+TEST(GridScrollBars, FixedCountsAndEmptyContentSetTheRanges) {
+    // The fixed lines leave the scrolling area at once; a bar comes only for lines to scroll,
+    // however little room the fixed lines and the other bar leave.
+    const struct {
+        const char* what;
+        int rows, cols, fixedRows, fixedCols, fixedWidth, width;  // the widths of fixed and other columns
+        bool horizontal, vertical;
+        int hMax, vMax;
+    } cases[] = {
+        {"fixed rows", 12, 2, 3, 0, 0, 120, false, true, 0, 179},
+        {"fixed columns", 12, 3, 0, 1, 120, 120, true, true, 239, 239},
+        {"no columns to scroll, the fixed one nearly as wide as the window", 30, 2, 0, 1, 290, 0, false, true, 0, 599},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridInWindow w(c.rows, c.cols, 0, 0, 300, 200);
+        CGridCtrl& g = w.grid;
+        for (int r = 0; r < c.rows; ++r) g.SetRowHeight(r, 20);
+        for (int col = 0; col < c.cols; ++col) g.SetColumnWidth(col, col < c.fixedCols ? c.fixedWidth : c.width);
+        g.SetFixedRowCount(c.fixedRows);
+        g.SetFixedColumnCount(c.fixedCols);
+        EXPECT_EQ(Shown(g, WS_HSCROLL), c.horizontal);
+        EXPECT_EQ(Shown(g, WS_VSCROLL), c.vertical);
+        EXPECT_EQ(g.HScrollMax, c.hMax);
+        EXPECT_EQ(g.VScrollMax, c.vMax);
+    }
 }
 
 TEST(GridRepaint, InvalidateCellMarksItsRectangle) {

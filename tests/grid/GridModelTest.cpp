@@ -672,3 +672,36 @@ TEST(GridCells, ClearingOneCellsFlagTouchesThatCellAlone) {
     EXPECT_FALSE(g.SetModified(FALSE));
     EXPECT_FALSE(g.GetCell(9, 2)->IsModified());
 }
+
+TEST(GridMerge, ANewBlockDissolvesTheBlocksItOverlaps) {
+    // Whatever the first block was, only the second is left: its cells hidden behind its
+    // origin, every other cell an ordinary one again. A one-cell block merges nothing.
+    const struct {
+        const char* what;
+        CGridCellRange first, second;
+    } cases[] = {
+        {"over the first's origin", {0, 1, 0, 2}, {0, 0, 1, 1}},
+        {"over one of its members", {1, 1, 2, 2}, {2, 2, 3, 3}},
+        {"smaller, from the same origin", {1, 1, 2, 3}, {1, 1, 1, 2}},
+        {"one cell of it", {1, 1, 2, 2}, {2, 2, 2, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridInWindow w(4, 4);
+        CGridCtrl& g = w.grid;
+        g.MergeCells(c.first.minRow, c.first.minCol, c.first.maxRow, c.first.maxCol);
+        g.MergeCells(c.second.minRow, c.second.minCol, c.second.maxRow, c.second.maxCol);
+        const bool block = c.second.CellCount() > 1;
+        for (int row = 0; row < 4; ++row) {
+            for (int col = 0; col < 4; ++col) {
+                const CGridCellBase* cell = g.GetCell(row, col);
+                const bool inside = block && c.second.Contains(row, col);
+                const bool origin = inside && CGridCellId(row, col) == c.second.TopLeft();
+                EXPECT_EQ(cell->IsVisible() != FALSE, !inside) << row << "," << col;
+                EXPECT_EQ(cell->IsSpanned(), origin) << row << "," << col;
+                EXPECT_EQ(cell->IsCoveredBySpan(), inside && !origin) << row << "," << col;
+                EXPECT_EQ(g.MergeOrigin(row, col), inside ? c.second.TopLeft() : CGridCellId(row, col));
+            }
+        }
+    }
+}

@@ -164,3 +164,50 @@ TEST(GridSort, CompareFunctionsRangesAndWhatSortsNothing) {
     EXPECT_FALSE(g.SortRowsWith(CGridCtrl::CompareCellText, 9, FALSE));
     EXPECT_TRUE(g.SortColumn == 9 && !g.SortAscending && g.Selection().Empty());
 }
+
+TEST(GridSort, AnOpenEditorEndsBeforeRowsMove) {
+    // The editor's text stays with its cell, which travels with its row; an owner that closes
+    // the grid when it hears of the edit stops the sort before anything moves.
+    const struct {
+        bool wholeSort, ownerCloses;
+    } cases[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "whole sort " << c.wholeSort << ", owner closes " << c.ownerCloses);
+        SortGrid s({"c", "b", "a"});
+        CGridCtrl& g = s.grid;
+        g.SetFocus();
+        g.MoveFocusTo(1, 2);
+        g.StartCellEdit(1, 2, CPoint(-1, -1), VK_LBUTTON);
+        const HWND editor = ::GetDlgItem(g.m_hWnd, INPLACE_EDITOR_ID);
+        ASSERT_TRUE(editor && g.IsCellEditing(1, 2));
+        ::SetWindowTextW(editor, L"edited");
+        if (c.ownerCloses)
+            s.parent.answer = [&g](const NotifyRecord& n) {
+                if (n.code == GRID_NOTIFY_ENDEDIT) g.DestroyWindow();
+                return LRESULT(0);
+            };
+        const BOOL sorted = c.wholeSort ? g.SortRowsWith(CGridCtrl::CompareCellText, 1, TRUE)
+                                        : g.SortRowRange(CGridCtrl::CompareCellText, 1, TRUE, 0, 1);
+        EXPECT_EQ(sorted, !c.ownerCloses);
+        EXPECT_FALSE(::IsWindow(editor));
+        if (c.ownerCloses) {
+            EXPECT_EQ(s.Column(1), std::vector<std::string>({"c", "b", "a"}));
+            continue;
+        }
+        EXPECT_EQ(s.Column(1), std::vector<std::string>({"a", "b", "c"}));
+        EXPECT_EQ(g.GetCellText(3, 2), "edited");
+        EXPECT_FALSE(g.IsCellEditing(1, 2) || g.IsCellEditing(3, 2));
+    }
+}
+
+TEST(GridSort, ASelectionKeptWhileSelectingIsOffGoesBeforeRowsMove) {
+    // Its cells would carry their bit to other rows, away from the positions the set names.
+    SortGrid s({"c", "b", "a"});
+    CGridCtrl& g = s.grid;
+    g.SelectRange(1, 1, 1, 3);
+    g.SelectionEnabled = FALSE;
+    g.SortByColumn(1, TRUE);
+    EXPECT_TRUE(g.Selection().Empty());
+    for (int row = 0; row < g.GetRowCount(); ++row)
+        for (int col = 0; col < 4; ++col) EXPECT_FALSE(g.GetCellState(row, col) & CELL_SELECTED) << row << "," << col;
+}

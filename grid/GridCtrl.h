@@ -337,6 +337,12 @@ public:
     BOOL RedrawCell(const CGridCellId& cell, CDC* dc = nullptr) { return RedrawCell(cell.row, cell.col, dc); }
     BOOL InvalidateCell(int row, int col);
     BOOL InvalidateCell(const CGridCellId& cell) { return InvalidateCell(cell.row, cell.col); }
+    // The client rectangle InvalidateCell would invalidate (the whole block for a cell of a
+    // merged block); false when it would invalidate nothing.
+    bool CellInvalidRect(int row, int col, RECT* rect);
+    // Invalidates the union of `rects` (reordered) as one region: many cells cost the system
+    // one invalidation.
+    void InvalidateRects(std::vector<RECT>& rects);
 
     // ---- focus (GridFocus.cpp) ----
     CGridCellId GetFocusCell() const { return m_focusCell; }
@@ -603,13 +609,20 @@ private:
     void RepaintBars();
     // Rows shown whole below the fixed rows (at least 1): a page for the wheel.
     int RowsPerPage();
-    // Repaints one cell of a selection change: drawn on `dc` when given, else invalidated;
-    // only cells inside `visible` (the scrolling cells on screen) are touched.
-    void RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc);
-    // Gives the cell the selected state `select` when it has the other one (its bit and its
-    // place in the set), repainting it as RepaintSelected does. A place with no cell leaves
-    // the set.
-    void MarkSelected(int row, int col, bool select, const CGridCellRange& visible, CDC* dc);
+    // The repaint of one selection change: the cells whose state changed, drawn at once when
+    // the change paints now, else invalidated together when it ends. Only the scrolling
+    // cells on screen are touched.
+    class CSelectionRepaint;
+    // Gives `cell`, at (row, col), the selected bit `select` when it has the other one and has
+    // it repainted; true when the bit changed (never for no cell). The selection set is the
+    // caller's to keep.
+    bool SetSelectedBit(CGridCellBase* cell, int row, int col, bool select, CSelectionRepaint& repaint);
+    // Calls f(row, col, cell) for every place of `range` (inside the table) outside `skip`
+    // (unset: none), a row at a time in the order the rows lie in memory: after a sort the
+    // rows of a large range lie anywhere, and a walk in table order would wait on memory at
+    // every row.
+    template <class F>
+    void ForEachCellByMemory(const CGridCellRange& range, const CGridCellRange& skip, F f);
     // One scroll bar request (SB_ codes) for SB_HORZ or SB_VERT.
     void Scroll(int bar, UINT code);
     // The client area that a scroll of `bar` moves: all but the fixed rows (SB_VERT) or the

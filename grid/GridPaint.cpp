@@ -1,6 +1,7 @@
 // Painting: the paint messages, the draw pass (background, grid lines, the four cell
 // passes), and single-cell repaint, drawn at once or marked for the next paint.
 #include <algorithm>
+#include <vector>
 
 #include "grid/BufferedDC.h"
 #include "grid/GridCtrl.h"
@@ -255,14 +256,42 @@ BOOL CGridCtrl::RedrawCell(int row, int col, CDC* dc) {
     return TRUE;
 }
 
+bool CGridCtrl::CellInvalidRect(int row, int col, RECT* rect) {
+    if (!IsWindow() || !RedrawEnabled || !IsValidCell(row, col) || !IsCellOnScreen(row, col) || !CellRect(row, col, rect))
+        return false;
+    // Cell rectangles are inclusive; the invalid area is not.
+    rect->right += 1;
+    rect->bottom += 1;
+    return true;
+}
+
 BOOL CGridCtrl::InvalidateCell(int row, int col) {
     CRect rect;
-    if (!IsWindow() || !RedrawEnabled || !IsValidCell(row, col) || !IsCellOnScreen(row, col) ||
-        !CellRect(row, col, &rect))
-        return FALSE;
-    // Cell rectangles are inclusive; the invalid area is not.
-    rect.right += 1;
-    rect.bottom += 1;
+    if (!CellInvalidRect(row, col, &rect)) return FALSE;
     InvalidateRect(&rect, TRUE);
     return TRUE;
+}
+
+void CGridCtrl::InvalidateRects(std::vector<RECT>& rects) {
+    if (rects.empty() || !IsWindow()) return;
+    // The cells of a row next to each other become one strip first: few region operations.
+    std::sort(rects.begin(), rects.end(), [](const RECT& a, const RECT& b) {
+        return a.top != b.top ? a.top < b.top : a.bottom != b.bottom ? a.bottom < b.bottom : a.left < b.left;
+    });
+    HRGN all = ::CreateRectRgn(0, 0, 0, 0);
+    HRGN strip = ::CreateRectRgn(0, 0, 0, 0);
+    if (all && strip) {
+        for (size_t i = 0; i < rects.size();) {
+            RECT run = rects[i++];
+            while (i < rects.size() && rects[i].top == run.top && rects[i].bottom == run.bottom && rects[i].left <= run.right)
+                run.right = std::max(run.right, rects[i++].right);
+            ::SetRectRgn(strip, run.left, run.top, run.right, run.bottom);
+            ::CombineRgn(all, all, strip, RGN_OR);
+        }
+        ::InvalidateRgn(m_hWnd, all, TRUE);
+    } else {
+        for (const RECT& r : rects) InvalidateRect(&r, TRUE);
+    }
+    if (all) ::DeleteObject(all);
+    if (strip) ::DeleteObject(strip);
 }

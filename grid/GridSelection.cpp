@@ -2,6 +2,7 @@
 // CELL_SELECTED; a change touches only the cells whose selected state changes and repaints
 // only those on screen. A block goes into the set whole, as one rectangle.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "framework/System.h"
@@ -11,35 +12,62 @@ BOOL CGridCtrl::CellIsSelected(int row, int col) const {
     return SelectionEnabled && (GetCellState(row, col) & CELL_SELECTED) != 0;
 }
 
-void CGridCtrl::RepaintSelected(int row, int col, const CGridCellRange& visible, CDC* dc) {
-    if (!visible.IsSet() || !visible.Contains(row, col)) return;
-    if (dc)
-        RedrawCell(row, col, dc);
-    else
-        InvalidateCell(row, col);
+class CGridCtrl::CSelectionRepaint {
+public:
+    CSelectionRepaint(CGridCtrl& grid, BOOL paintNow) : m_grid(grid) {
+        if (!grid.IsWindow()) return;
+        m_visible = grid.VisibleScrollRange();
+        if (!paintNow) return;
+        m_surface = std::make_unique<CClientDC>(grid.m_hWnd);
+        if (!m_surface->GetSafeHdc()) m_surface.reset();
+    }
+    ~CSelectionRepaint() { m_grid.InvalidateRects(m_invalid); }
+    CSelectionRepaint(const CSelectionRepaint&) = delete;
+    CSelectionRepaint& operator=(const CSelectionRepaint&) = delete;
+
+    void Cell(int row, int col) {
+        if (!m_visible.IsSet() || !m_visible.Contains(row, col)) return;
+        RECT rect;
+        if (m_surface)
+            m_grid.RedrawCell(row, col, m_surface.get());
+        else if (m_grid.CellInvalidRect(row, col, &rect))
+            m_invalid.push_back(rect);
+    }
+
+private:
+    CGridCtrl& m_grid;
+    CGridCellRange m_visible;              // the scrolling cells on screen
+    std::unique_ptr<CClientDC> m_surface;  // the window, when the change paints now
+    std::vector<RECT> m_invalid;           // what to invalidate at the end
+};
+
+bool CGridCtrl::SetSelectedBit(CGridCellBase* cell, int row, int col, bool select, CSelectionRepaint& repaint) {
+    if (!cell) return false;
+    const DWORD state = cell->GetState();
+    if (((state & CELL_SELECTED) != 0) == select) return false;
+    cell->SetState(select ? state | CELL_SELECTED : state & ~static_cast<DWORD>(CELL_SELECTED));
+    repaint.Cell(row, col);
+    return true;
 }
 
-void CGridCtrl::MarkSelected(int row, int col, bool select, const CGridCellRange& visible, CDC* dc) {
-    const DWORD state = GetCellState(row, col);
-    if (((state & CELL_SELECTED) != 0) == select) return;
-    if (!SetCellState(row, col, select ? state | CELL_SELECTED : state & ~static_cast<DWORD>(CELL_SELECTED))) {
-        // No cell there: never a member.
-        m_selection.Erase(CGridCellId(row, col));
-        return;
+template <class F>
+void CGridCtrl::ForEachCellByMemory(const CGridCellRange& range, const CGridCellRange& skip, F f) {
+    for (int row : RowsInMemoryOrder(range.minRow, range.maxRow)) {
+        const std::vector<CGridCellBase*>& cells = m_cells[static_cast<size_t>(row)];
+        const bool crossing = skip.IsSet() && row >= skip.minRow && row <= skip.maxRow;
+        for (int col = range.minCol; col <= range.maxCol; ++col) {
+            if (crossing && col >= skip.minCol && col <= skip.maxCol)
+                col = skip.maxCol;  // past the skipped columns in one jump
+            else
+                f(row, col, cells[static_cast<size_t>(col)]);
+        }
     }
-    RepaintSelected(row, col, visible, dc);
 }
 
 void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL paintNow, BOOL select) {
     if (!SelectionEnabled) return;
     CWaitCursor wait;
-    std::unique_ptr<CClientDC> surface;
-    if (paintNow && IsWindow()) {
-        surface = std::make_unique<CClientDC>(m_hWnd);
-        if (!surface->GetSafeHdc()) surface.reset();
-    }
-    CDC* dc = surface.get();
-    const CGridCellRange visible = IsWindow() ? VisibleScrollRange() : CGridCellRange();
+    CSelectionRepaint repaint(*this, paintNow);
 
     // The fixed cells are never selected.
     if (minRow >= 0) minRow = std::max(minRow, m_fixedRows);
@@ -51,13 +79,15 @@ void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL
 
     if (!select) {
         if (!blockApplies) return;
-        for (int row = minRow; row <= maxRow; ++row)
-            for (int col = minCol; col <= maxCol; ++col) MarkSelected(row, col, false, visible, dc);
+        ForEachCellByMemory(block, CGridCellRange(), [&](int row, int col, CGridCellBase* cell) {
+            SetSelectedBit(cell, row, col, false, repaint);
+            m_selection.Erase(CGridCellId(row, col));
+        });
         return;
     }
-    // The new selection is the block plus what a Ctrl-press kept: the block goes in whole
-    // (select all costs no work per cell in the set), and only the cells whose state changes
-    // are touched and repainted.
+    // The new selection is the block plus what a Ctrl-press kept: the block goes into the set
+    // whole (select all costs no work per cell there), and only the cells whose state changes
+    // are touched and repainted. A place with no cell is never a member.
     const bool keptApplies =
         !(WholeRowSelect && SingleRowSelect) && minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0;
     CGridSelectionSet leaving;
@@ -67,16 +97,24 @@ void CGridCtrl::SelectRange(int minRow, int minCol, int maxRow, int maxCol, BOOL
             if (IsValidCell(id)) leaving.Insert(id);
         });
     leaving.Swap(m_selection);
-    // A cell no longer in the table only loses its entry.
-    leaving.ForEachOutside(m_selection.Block(), [&](const CGridCellId& id) {
-        if (!m_selection.Contains(id)) MarkSelected(id.row, id.col, false, visible, dc);
-    });
-    if (blockApplies)
-        for (int row = minRow; row <= maxRow; ++row)
-            for (int col = minCol; col <= maxCol; ++col) MarkSelected(row, col, true, visible, dc);
+    // Leaving: the old rectangle's cells outside the new one (its holes are no members and
+    // change nothing), then the old single members. A cell no longer in the table only loses
+    // its entry.
+    auto leave = [&](int row, int col, CGridCellBase* cell) {
+        if (!m_selection.Contains(CGridCellId(row, col))) SetSelectedBit(cell, row, col, false, repaint);
+    };
+    auto join = [&](int row, int col, CGridCellBase* cell) {
+        if (!cell) m_selection.Erase(CGridCellId(row, col));
+        SetSelectedBit(cell, row, col, true, repaint);
+    };
+    const CGridCellRange& old = leaving.Block();
+    if (IsValidRange(old)) ForEachCellByMemory(old, m_selection.Block(), leave);
+    leaving.ForEachOutside(IsValidRange(old) ? old : CGridCellRange(),
+                           [&](const CGridCellId& id) { leave(id.row, id.col, GetCell(id.row, id.col)); });
+    if (blockApplies) ForEachCellByMemory(block, CGridCellRange(), join);
     if (keptApplies)
         m_previousSelection.ForEachOutside(blockApplies ? block : CGridCellRange(), [&](const CGridCellId& id) {
-            if (IsValidCell(id)) MarkSelected(id.row, id.col, true, visible, dc);
+            if (IsValidCell(id)) join(id.row, id.col, GetCell(id.row, id.col));
         });
 }
 

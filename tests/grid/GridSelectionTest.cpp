@@ -318,6 +318,53 @@ TEST(GridSelection, SelectAllThenSingleChanges) {
     EXPECT_EQ(text.substr(second, text.find('\n', second) - second), "2.1\t\t2.3\t2.4\t2.5");
 }
 
+TEST(GridSelection, AChangeInvalidatesExactlyTheCellsThatChangedOnScreen) {
+    const struct {
+        const char* what;
+        std::function<void(CGridCtrl&)> before, change;
+    } cases[] = {
+        {"a block into nothing", nullptr, [](CGridCtrl& g) { g.SelectRange(2, 2, 4, 3); }},
+        {"a block grown", [](CGridCtrl& g) { g.SelectRange(2, 2, 4, 3); }, [](CGridCtrl& g) { g.SelectRange(2, 2, 6, 4); }},
+        {"a block moved", [](CGridCtrl& g) { g.SelectRange(2, 2, 4, 3); }, [](CGridCtrl& g) { g.SelectRange(3, 1, 5, 2); }},
+        {"select all over a block", [](CGridCtrl& g) { g.SelectRange(2, 2, 4, 3); }, [](CGridCtrl& g) { g.SelectWholeGrid(); }},
+        {"one cell out of all", [](CGridCtrl& g) { g.SelectWholeGrid(); },
+         [](CGridCtrl& g) { g.SelectRange(5, 3, 5, 3, FALSE, FALSE); }},
+        {"cleared", [](CGridCtrl& g) { g.SelectWholeGrid(); }, [](CGridCtrl& g) { g.ClearSelection(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridInWindow w(60, 12, 1, 1);  // more cells than the window shows
+        CGridCtrl& g = w.grid;
+        MakeUniform(g, 60, 12);
+        if (c.before) c.before(g);
+        g.UpdateWindow();
+        std::set<std::pair<int, int>> was;
+        g.Selection().ForEach([&](const CGridCellId& id) { was.insert({id.row, id.col}); });
+        c.change(g);
+        // The cells on screen whose state changed, and nothing else.
+        HRGN expected = CreateRectRgn(0, 0, 0, 0), update = CreateRectRgn(0, 0, 0, 0);
+        const CGridCellRange shown = g.VisibleScrollRange();
+        for (int r = shown.minRow; r <= shown.maxRow; ++r)
+            for (int col = shown.minCol; col <= shown.maxCol; ++col) {
+                RECT rect;
+                if (g.CellIsSelected(r, col) == (was.count({r, col}) == 1) || !g.CellInvalidRect(r, col, &rect)) continue;
+                HRGN cell = CreateRectRgnIndirect(&rect);
+                CombineRgn(expected, expected, cell, RGN_OR);
+                DeleteObject(cell);
+            }
+        // What lies beyond the client area is never invalid.
+        CRect client;
+        g.GetClientRect(&client);
+        HRGN inside = CreateRectRgnIndirect(&client);
+        CombineRgn(expected, expected, inside, RGN_AND);
+        DeleteObject(inside);
+        GetUpdateRgn(g.m_hWnd, update, FALSE);
+        EXPECT_TRUE(EqualRgn(update, expected));
+        DeleteObject(expected);
+        DeleteObject(update);
+    }
+}
+
 TEST(GridSelection, ACtrlDragAfterSelectAllKeepsEverything) {
     MouseGrid w(30, 6);
     w.grid.SelectAllCells();

@@ -13,7 +13,9 @@
 // is an empty text.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,19 +29,63 @@ constexpr unsigned FORMAT_LOCALE = 16;
 // The locale written beside copied text: Chinese (PRC), whose code page is 936.
 constexpr uint32_t LOCALE_CHINESE_PRC = 0x0804;
 
+// The copy text as it is written: a buffer that keeps room for one more short piece ahead,
+// so that a piece of up to 16 bytes is moved as one 16-byte block (a cell's short text is)
+// and the counting of what is written stays apart from the moving. A million cells are
+// copied at once; a call per piece would cost more than the bytes themselves.
+class CopyTextBuffer {
+public:
+    static constexpr size_t kBlock = 16;
+
+    explicit CopyTextBuffer(size_t estimate) : m_bytes(estimate + kBlock, '\0') {}
+
+    void Push(char c) {
+        Reserve(1);
+        m_bytes[m_size++] = c;
+    }
+    void Append(const char* bytes, size_t size) {
+        Reserve(size);
+        if (size) std::memcpy(&m_bytes[m_size], bytes, size);
+        m_size += size;
+    }
+    void Append(std::string_view text) { Append(text.data(), text.size()); }
+    // `size` (at most kBlock) bytes from `bytes`, which may be read kBlock bytes far.
+    void AppendFromBlock(const char* bytes, size_t size) {
+        Reserve(kBlock);
+        std::memcpy(&m_bytes[m_size], bytes, kBlock);
+        m_size += size;
+    }
+    size_t Size() const { return m_size; }
+    const char* Data() const { return m_bytes.data(); }
+    // The text written, the buffer given up.
+    std::string Take() {
+        m_bytes.resize(m_size);
+        m_size = 0;
+        return std::move(m_bytes);
+    }
+
+private:
+    void Reserve(size_t more) {
+        if (m_bytes.size() - m_size < more) m_bytes.resize(std::max(m_bytes.size() * 2, m_size + more + kBlock));
+    }
+
+    std::string m_bytes;  // written up to m_size; what follows is room
+    size_t m_size = 0;
+};
+
 // One row's line of the copy text: its fields, then "\n" unless it is the range's last row.
 template <class AppendCell>
 void AppendCopyLine(int32_t row, int32_t lastRow, const std::vector<int32_t>& cols, int32_t lastCol,
-                    AppendCell& appendCell, std::string& out) {
+                    AppendCell& appendCell, CopyTextBuffer& out) {
     for (int32_t col : cols) {
         appendCell(row, col, out);
-        if (col != lastCol) out.push_back('\t');
+        if (col != lastCol) out.Push('\t');
     }
-    if (row != lastRow) out.push_back('\n');
+    if (row != lastRow) out.Push('\n');
 }
 
 // Room for a copy text of cells of up to 11 bytes without regrowing (a regrowth copies all
-// written so far); longer texts grow the string as usual.
+// written so far); longer texts grow the buffer as usual.
 inline size_t CopyTextEstimate(size_t rows, size_t cols) { return rows * (cols * 12 + 1) + 1; }
 
 // The copy text of a range. `rows` and `cols` are the shown rows and columns of the range in
@@ -49,11 +95,10 @@ inline size_t CopyTextEstimate(size_t rows, size_t cols) { return rows * (cols *
 template <class AppendCell>
 std::string BuildCopyText(const std::vector<int32_t>& rows, int32_t lastRow, const std::vector<int32_t>& cols,
                           int32_t lastCol, AppendCell appendCell) {
-    std::string out;
-    out.reserve(CopyTextEstimate(rows.size(), cols.size()));
+    CopyTextBuffer out(CopyTextEstimate(rows.size(), cols.size()));
     for (int32_t row : rows) AppendCopyLine(row, lastRow, cols, lastCol, appendCell, out);
-    out.push_back('\0');
-    return out;
+    out.Push('\0');
+    return out.Take();
 }
 
 // The same text, its rows' cells read in the order `visit` gives (indexes into `rows`, each
@@ -63,13 +108,12 @@ std::string BuildCopyText(const std::vector<int32_t>& rows, int32_t lastRow, con
 template <class AppendCell>
 std::string BuildCopyTextVisiting(const std::vector<int32_t>& rows, int32_t lastRow, const std::vector<int32_t>& cols,
                                   int32_t lastCol, const std::vector<size_t>& visit, AppendCell appendCell) {
-    std::string lines;                     // the lines in the order they were read
+    CopyTextBuffer lines(CopyTextEstimate(rows.size(), cols.size()));  // in the order they were read
     std::vector<size_t> places(rows.size());  // row i's line: its length, then its place in the text
-    lines.reserve(CopyTextEstimate(rows.size(), cols.size()));
     for (size_t i : visit) {
-        const size_t start = lines.size();
+        const size_t start = lines.Size();
         AppendCopyLine(rows[i], lastRow, cols, lastCol, appendCell, lines);
-        places[i] = lines.size() - start;
+        places[i] = lines.Size() - start;
     }
     size_t at = 0;
     for (size_t& place : places) {
@@ -77,12 +121,12 @@ std::string BuildCopyTextVisiting(const std::vector<int32_t>& rows, int32_t last
         place = at;
         at += length;
     }
-    std::string out(lines.size() + 1, '\0');
+    std::string out(lines.Size() + 1, '\0');
     size_t from = 0;
     for (size_t k = 0; k < visit.size(); ++k) {
         const size_t i = visit[k];
-        const size_t end = i + 1 < places.size() ? places[i + 1] : lines.size();
-        lines.copy(&out[places[i]], end - places[i], from);
+        const size_t end = i + 1 < places.size() ? places[i + 1] : lines.Size();
+        std::memcpy(&out[places[i]], lines.Data() + from, end - places[i]);
         from += end - places[i];
     }
     return out;

@@ -76,14 +76,23 @@ std::string CGridCtrl::SelectionText() const {
     for (int col = range.minCol; col <= range.maxCol; ++col)
         if (GetColumnWidth(col) > 0) cols.push_back(col);
     // Each cell is reached through its row's array; its state says whether it is selected.
-    // A plain cell's text is appended where it lies, without the copy GetText makes.
-    auto appendCell = [this](int row, int col, std::string& out) {
-        const CGridCellBase* cell = GetCell(row, col);
-        if (!cell || !(cell->GetState() & CELL_SELECTED)) return;
-        if (cell->GetRuntimeClass() == RUNTIME_CLASS(CGridCell))
-            out += static_cast<const CGridCell*>(cell)->StoredText();
-        else
-            out += cell->GetText();
+    // A plain cell's text is moved where it lies, without the copy GetText makes; a short
+    // one as one block.
+    static_assert(cliptext::CopyTextBuffer::kBlock == sizeof(CCompactText), "a short text moves as one block");
+    auto appendCell = [this](int row, int col, cliptext::CopyTextBuffer& out) {
+        const CGridCellBase* cell = m_cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
+        if (!cell) return;
+        if (cell->GetRuntimeClass() == RUNTIME_CLASS(CGridCell)) {
+            // CGridCell keeps the base's state as it is.
+            if (!(cell->CGridCellBase::GetState() & CELL_SELECTED)) return;
+            const CCompactText& text = static_cast<const CGridCell*>(cell)->StoredText();
+            if (text.OnHeap())
+                out.Append(text.Data(), text.Size());
+            else
+                out.AppendFromBlock(text.Data(), text.Size());
+        } else if (cell->GetState() & CELL_SELECTED) {
+            out.Append(cell->GetText());
+        }
     };
     // After a sort the rows lie anywhere in memory; read in row order, nearly every cell
     // would wait on memory.

@@ -150,6 +150,9 @@ bool CGridCtrl::EndEditingBeforeRowsMove() {
 }
 
 namespace {
+// How far apart in memory two rows may lie and still be read as neighbours.
+constexpr uintptr_t kNearBytes = 4096;
+
 // Where a row lies in memory: its first cell (a row's cells are made one after the other),
 // else its array.
 uintptr_t FirstCellAddress(const std::vector<CGridCellBase*>& cells) {
@@ -159,21 +162,30 @@ uintptr_t FirstCellAddress(const std::vector<CGridCellBase*>& cells) {
 
 std::vector<int> CGridCtrl::RowsInMemoryOrder(int lo, int hi) const {
     const size_t count = static_cast<size_t>(hi - lo + 1);
+    std::vector<int> rows(count);
+    // Rows filled in order and not sorted since lie one after the other in memory, but for
+    // a jump from one slab of cells to the next now and then: read fastest in their own
+    // order. Sorted rows lie anywhere.
+    size_t following = 0;
+    uintptr_t previous = FirstCellAddress(m_cells[static_cast<size_t>(lo)]);
+    for (int row = lo; row <= hi; ++row) {
+        const uintptr_t at = FirstCellAddress(m_cells[static_cast<size_t>(row)]);
+        if (at - previous < kNearBytes) ++following;
+        previous = at;
+        rows[static_cast<size_t>(row - lo)] = row;
+    }
+    if (following * 8 >= count * 7) return rows;
+    // Else a radix sort by address, eleven bits at a time.
     std::vector<std::pair<uintptr_t, int>> placed(count), spare(count);
     for (int row = lo; row <= hi; ++row)
         placed[static_cast<size_t>(row - lo)] = {FirstCellAddress(m_cells[static_cast<size_t>(row)]), row};
-    // Rows filled in order and not sorted since lie in memory in row order already. Else a
-    // radix sort by address, eleven bits at a time.
-    if (!std::is_sorted(placed.begin(), placed.end())) {
-        for (unsigned shift = 0; shift < sizeof(uintptr_t) * 8; shift += 11) {
-            std::vector<size_t> starts(2049, 0);
-            for (const auto& p : placed) ++starts[((p.first >> shift) & 2047) + 1];
-            for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
-            for (const auto& p : placed) spare[starts[(p.first >> shift) & 2047]++] = p;
-            placed.swap(spare);
-        }
+    for (unsigned shift = 0; shift < sizeof(uintptr_t) * 8; shift += 11) {
+        std::vector<size_t> starts(2049, 0);
+        for (const auto& p : placed) ++starts[((p.first >> shift) & 2047) + 1];
+        for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
+        for (const auto& p : placed) spare[starts[(p.first >> shift) & 2047]++] = p;
+        placed.swap(spare);
     }
-    std::vector<int> rows(count);
     for (size_t k = 0; k < count; ++k) rows[k] = placed[k].second;
     return rows;
 }

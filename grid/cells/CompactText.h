@@ -35,6 +35,8 @@ public:
 
     size_t Size() const noexcept { return OnHeap() ? HeapSize() : m_bytes[kTag]; }
     bool Empty() const noexcept { return Size() == 0; }
+    // An inline text's bytes lie in the object, which may be read whole (16 bytes from Data())
+    // by a loop that moves short texts in fixed blocks.
     const char* Data() const noexcept { return OnHeap() ? HeapData() : reinterpret_cast<const char*>(m_bytes); }
     std::string_view View() const noexcept { return std::string_view(Data(), Size()); }
     std::string Str() const { return std::string(Data(), Size()); }

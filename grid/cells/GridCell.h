@@ -72,7 +72,7 @@ public:
     // The stored text without a copy, for loops over many cells (copying a million cells to
     // the clipboard); valid until the cell's text changes. Only for cells whose class is
     // CGridCell itself: a derived class may give GetText another answer.
-    std::string_view StoredText() const { return m_text.View(); }
+    const CCompactText& StoredText() const { return m_text; }
     int GetImage() const override { return Extras().image; }
     LPARAM GetData() const override { return Extras().data; }
     DWORD GetFormat() const override;

@@ -20,19 +20,19 @@ struct CopyCase {
 };
 
 // "t" + row + column for a selected cell, nothing for an unselected one.
-void AppendCase(const CopyCase& c, int row, int col, std::string& out) {
-    if (c.selected.count({row, col})) out += "t" + std::to_string(row) + std::to_string(col);
+void AppendCase(const CopyCase& c, int row, int col, cliptext::CopyTextBuffer& out) {
+    if (c.selected.count({row, col})) out.Append("t" + std::to_string(row) + std::to_string(col));
 }
 
 std::string Copy(const CopyCase& c) {
     return cliptext::BuildCopyText(c.rows, c.lastRow, c.cols, c.lastCol,
-                                   [&](int row, int col, std::string& out) { AppendCase(c, row, col, out); });
+                                   [&](int row, int col, cliptext::CopyTextBuffer& out) { AppendCase(c, row, col, out); });
 }
 
 // The same, the rows read in the order `visit` gives.
 std::string CopyVisiting(const CopyCase& c, const std::vector<size_t>& visit) {
     return cliptext::BuildCopyTextVisiting(c.rows, c.lastRow, c.cols, c.lastCol, visit,
-                                           [&](int row, int col, std::string& out) { AppendCase(c, row, col, out); });
+                                           [&](int row, int col, cliptext::CopyTextBuffer& out) { AppendCase(c, row, col, out); });
 }
 }  // namespace
 
@@ -61,6 +61,27 @@ TEST(ClipText, CopyText) {
         EXPECT_EQ(CopyVisiting(c, backwards), c.expected);
         EXPECT_EQ(CopyVisiting(c, rotated), c.expected);
     }
+}
+
+TEST(ClipText, TheCopyBufferGrowsPastItsEstimate) {
+    // Pieces of every length around the 16-byte block, short ones read from a 16-byte
+    // block, into a buffer that expected nothing.
+    cliptext::CopyTextBuffer buffer(0);
+    std::string expected;
+    for (size_t i = 0; i < 3000; ++i) {
+        const std::string piece(i % 40, static_cast<char>('a' + i % 26));
+        char block[cliptext::CopyTextBuffer::kBlock + 1] = {};
+        if (piece.size() <= cliptext::CopyTextBuffer::kBlock) {
+            piece.copy(block, piece.size());
+            buffer.AppendFromBlock(block, piece.size());
+        } else {
+            buffer.Append(piece);
+        }
+        buffer.Push('|');
+        expected += piece + "|";
+    }
+    EXPECT_EQ(buffer.Size(), expected.size());
+    EXPECT_EQ(buffer.Take(), expected);
 }
 
 TEST(ClipText, PasteLinesAndFields) {

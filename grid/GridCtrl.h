@@ -589,6 +589,9 @@ private:
     // A new cell of `cls` for (row, col), told its grid, place, fixed state and its default
     // cell's format; none when `cls` is no creatable cell class or the object cannot be made.
     CGridCellBase* NewCellOf(const CRuntimeClass* cls, int row, int col);
+    // `cell` (in column `col`) and the grid are modified; an edit in the sorted column
+    // voids the sort mark.
+    void MarkModified(CGridCellBase& cell, int col);
     // Frees the rows (columns) from the last one down to `count`, one at a time, each cell
     // through FreeCell; the counts follow the arrays at every step. Merged blocks reaching
     // into them are cut back (CutBlocks) afterwards.

@@ -49,14 +49,27 @@ CGridDefaultCell* CGridCtrl::DefaultCellFor(BOOL fixedRow, BOOL fixedCol) const 
 }
 
 CGridCellBase* CGridCtrl::MakeCell(int row, int col) {
-    if (!CellClass || !CellClass->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
     CGridCellBase* cell = NewCellOf(CellClass, row, col);
-    // A creatable class that yields nothing ran out of memory (or its constructor failed).
-    if (!cell && CellClass->IsCreatable()) throw std::bad_alloc();
+    // A creatable cell class that yields nothing ran out of memory (or its constructor failed).
+    if (!cell && CellClass && CellClass->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase)) && CellClass->IsCreatable())
+        throw std::bad_alloc();
     return cell;
 }
 
 CGridCellBase* CGridCtrl::NewCellOf(const CRuntimeClass* cls, int row, int col) {
+    const bool fixedRow = row < m_fixedRows, fixedCol = col < m_fixedCols;
+    const DWORD fixedState = (fixedRow ? CELL_FIXED | CELL_FIXEDROW : 0) | (fixedCol ? CELL_FIXED | CELL_FIXEDCOL : 0);
+    if (cls == RUNTIME_CLASS(CGridCell)) {
+        // The class nearly every cell is, made without its class record and its setters'
+        // calls through the table (a million cells a fill): the same steps as below, with
+        // what CGridCell's own versions of them do (no position; a new cell's state is 0).
+        auto* cell = new (std::nothrow) CGridCell;
+        if (!cell) return nullptr;
+        cell->CGridCell::SetOwnerGrid(this);
+        cell->CGridCellBase::SetState(fixedState);
+        cell->CGridCell::SetFormat(DefaultCellFor(fixedRow, fixedCol)->GetFormat());
+        return cell;
+    }
     if (!cls || !cls->IsDerivedFrom(RUNTIME_CLASS(CGridCellBase))) return nullptr;
     CObject* object = cls->CreateObject();
     if (!object) return nullptr;
@@ -69,10 +82,7 @@ CGridCellBase* CGridCtrl::NewCellOf(const CRuntimeClass* cls, int row, int col) 
     auto* cell = static_cast<CGridCellBase*>(object);
     cell->SetOwnerGrid(this);
     cell->SetPosition(row, col);
-    DWORD state = cell->GetState();
-    if (col < m_fixedCols) state |= CELL_FIXED | CELL_FIXEDCOL;
-    if (row < m_fixedRows) state |= CELL_FIXED | CELL_FIXEDROW;
-    cell->SetState(state);
+    cell->SetState(cell->GetState() | fixedState);
     if (CGridDefaultCell* def = cell->GetDefaultCell()) cell->SetFormat(def->GetFormat());
     return cell;
 }
@@ -325,7 +335,7 @@ BOOL CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return FALSE;
     cell->SetText(text);
-    SetModified(TRUE, row, col);
+    MarkModified(*cell, col);
     return TRUE;
 }
 
@@ -389,6 +399,13 @@ BOOL CGridCtrl::SetCellFromItem(const GridItem* item) {
     return TRUE;
 }
 
+void CGridCtrl::MarkModified(CGridCellBase& cell, int col) {
+    // An edit in the sorted column voids the sort mark.
+    if (col == SortColumn) SetSortColumn(-1);
+    cell.SetState(cell.GetState() | CELL_MODIFIED);
+    m_modified = TRUE;
+}
+
 BOOL CGridCtrl::SetModified(BOOL modified, int row, int col) {
     const bool wholeGrid = row < 0 || col < 0;
     if (!wholeGrid && !IsValidCell(row, col)) return m_modified;
@@ -396,12 +413,10 @@ BOOL CGridCtrl::SetModified(BOOL modified, int row, int col) {
     if (col < 0 || col == SortColumn) SetSortColumn(-1);
     if (!wholeGrid) {
         if (CGridCellBase* cell = GetCell(row, col)) {
-            if (modified) {
-                cell->SetState(cell->GetState() | CELL_MODIFIED);
-                m_modified = TRUE;
-            } else {
+            if (modified)
+                MarkModified(*cell, col);
+            else
                 cell->SetState(cell->GetState() & ~static_cast<DWORD>(CELL_MODIFIED));
-            }
         }
         // A cell's flag never clears the grid's: while the grid-wide flag is FALSE, every
         // cell was cleared when it became FALSE, and no cell has been marked since (marking

@@ -239,6 +239,36 @@ public:
 IMPLEMENT_DYNCREATE(RecordingCell, CGridCell)
 }  // namespace
 
+TEST(GridCells, PlainCellsAreMadeAsCellsOfAnyOtherClass) {
+    // CGridCell's cells are made on a short path of their own; a class derived from it goes
+    // through its class record and its setters. Both must give the same cells.
+    auto made = [](const CRuntimeClass* cls, CGridCtrl& g) {
+        g.CellClass = cls;
+        const DWORD formats[2][2] = {{DT_LEFT, DT_CENTER}, {DT_RIGHT, DT_BOTTOM | DT_SINGLELINE}};
+        for (BOOL fixedRow : {FALSE, TRUE})
+            for (BOOL fixedCol : {FALSE, TRUE}) g.DefaultCellFor(fixedRow, fixedCol)->SetFormat(formats[fixedRow][fixedCol]);
+        g.SetRowCount(1);
+        g.SetColumnCount(1);
+        g.SetFixedRowCount(1);
+        g.SetFixedColumnCount(1);
+        g.SetRowCount(3);
+        g.SetColumnCount(3);
+        std::vector<std::pair<DWORD, DWORD>> cells;  // state, format
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col) {
+                EXPECT_EQ(g.GetCell(row, col)->GetOwnerGrid(), &g);
+                cells.emplace_back(g.GetCell(row, col)->GetState(), g.GetCell(row, col)->GetFormat());
+            }
+        return cells;
+    };
+    CGridCtrl plain, derived;
+    const auto plainCells = made(RUNTIME_CLASS(CGridCell), plain);
+    EXPECT_EQ(plainCells, made(RUNTIME_CLASS(RecordingCell), derived));
+    EXPECT_EQ(plainCells[0].first, static_cast<DWORD>(CELL_FIXED | CELL_FIXEDROW | CELL_FIXEDCOL));
+    EXPECT_EQ(plainCells[5], std::make_pair(DWORD{0}, DWORD{DT_LEFT})) << "cell (1, 2)";
+    EXPECT_EQ(plainCells[6].second, static_cast<DWORD>(DT_CENTER)) << "cell (2, 0): fixed column";
+}
+
 TEST(GridCells, SetCellFromItemAppliesTheMaskedFieldsInOrder) {
     CGridCtrl g;
     g.CellClass = RUNTIME_CLASS(RecordingCell);

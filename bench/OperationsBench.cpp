@@ -4,10 +4,11 @@
 //
 // Taken in this order: the fill (counts, then every cell's text) with the heap and private
 // memory it adds; one full paint into a DIB, first and warm; a scroll to the last row with
-// its paint, and a full paint there; 1,000 single-line scrolls each with its paint; a sort by
-// column 3 ascending, checked for order; select all and its repaint; the copy text of the
-// whole table and the copy to the clipboard; autosizing column 3 over every row; the copy
-// text once more with the rows back in their filled order; the grid's destruction.
+// its paint, and a full paint there; 1,000 single-line scrolls each with its paint (from the
+// top, three times); a sort by column 3 ascending, checked for order; select all and its
+// repaint; the copy text of the whole table and the copy to the clipboard; autosizing column
+// 3 over every row; the copy text once more with the rows back in their filled order; the
+// grid's destruction.
 //
 // Beside each, its floor: the same work as a bare loop in this program. Storing one heap
 // object holding its text per cell (and freeing them), an index sort of column 3 with
@@ -269,15 +270,21 @@ int main(int argc, char** argv) {
     const bool atLastRow = grid->VisibleScrollRange().maxRow == grid->GetRowCount() - 1;
     std::vector<double> afterScroll;
     for (int run = 0; run < kPaintRuns; ++run) afterScroll.push_back(Ms([&] { surface.PaintOf(*grid); }));
-    grid->SendMessage(WM_VSCROLL, SB_TOP);
-    grid->UpdateWindow();
-    const double lineStepsMs = Ms([&] {
-        for (int step = 0; step < kLineSteps; ++step) {
-            grid->SendMessage(WM_VSCROLL, SB_LINEDOWN);
-            grid->UpdateWindow();
-        }
-    });
-    const int topAfterLines = grid->TopLeftScrollCell().row;
+    // The steps from the top, as often as the other operations run; the best run counts,
+    // as for them (a step leans on the window system's processes, which share the machine).
+    double lineStepsMs = 1e30;
+    int topAfterLines = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        grid->SendMessage(WM_VSCROLL, SB_TOP);
+        grid->UpdateWindow();
+        lineStepsMs = std::min(lineStepsMs, Ms([&] {
+                                   for (int step = 0; step < kLineSteps; ++step) {
+                                       grid->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+                                       grid->UpdateWindow();
+                                   }
+                               }));
+        topAfterLines = grid->TopLeftScrollCell().row;
+    }
     grid->SendMessage(WM_VSCROLL, SB_TOP);
     grid->UpdateWindow();
 

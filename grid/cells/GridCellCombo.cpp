@@ -22,11 +22,20 @@ BOOL CGridCellCombo::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd
             rect.right -= w;
         }
     }
-    // Under an open box the text would show through its edges.
-    CCompactText text;
-    if (IsEditing()) text.Swap(m_text);
+    // Under an open box the text would show through its edges. It goes back whatever the
+    // drawing does, even if the editing ends meanwhile.
+    struct HiddenText {
+        CCompactText& text;
+        const bool hidden;
+        CCompactText held;
+        HiddenText(CCompactText& t, bool hide) : text(t), hidden(hide) {
+            if (hidden) held.Swap(text);
+        }
+        ~HiddenText() {
+            if (hidden) held.Swap(text);
+        }
+    } hiddenText(m_text, IsEditing() != FALSE);
     const BOOL drawn = CGridCell::Draw(dc, row, col, rect, eraseBkgnd);
-    if (IsEditing()) text.Swap(m_text);
     // After the cell, so that its background does not cover the button's left edge; a
     // covered member of a merged block draws nothing of its own.
     if (drawn && !button.IsRectEmpty() && (IsVisible() || IsSpanned()))

@@ -150,6 +150,29 @@ TEST(ComboCell, ArrowOnlyWhenEditableAndNoTextUnderAnOpenBox) {
     }
 }
 
+namespace {
+// A combo cell whose editing ends while it draws: editing for its first kEditingCalls asks
+// (whether to draw the arrow, whether to hide the text).
+class EndingCombo : public CGridCellCombo {
+public:
+    BOOL IsEditing() const override { return m_asked++ < kEditingCalls; }
+    static constexpr int kEditingCalls = 2;
+
+private:
+    mutable int m_asked = 0;
+};
+}  // namespace
+
+TEST(ComboCell, TheTextHiddenUnderAnOpenBoxComesBackWhenTheEditingEndsWhileItDraws) {
+    GridInWindow g(4, 4, 1, 1);
+    EndingCombo cell;
+    cell.SetOwnerGrid(&g.grid);
+    cell.SetText("kept");
+    DibSurface dib(200, 60, kPaper);
+    EXPECT_TRUE(cell.Draw(&dib.dc, 2, 2, CRect(10, 10, 190, 40), TRUE));
+    EXPECT_EQ(cell.GetText(), "kept");
+}
+
 TEST(URLCell, HandAndClickOnlyOverTheLinkWordInEachAlignment) {
     const std::string text = "leftword http://example.com rightword";
     std::vector<std::wstring> opened;

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchSurface.h"
 #include "bench/SeededText.h"
 #include "framework/GbkText.h"
 #include "framework/System.h"
@@ -98,21 +99,6 @@ void Fill(CGridCtrl& grid, const Data& data) {
     for (int row = 0; row < data.rows; ++row)
         for (int col = 0; col < kCols; ++col) grid.SetCellText(row + 1, col, data.At(row, col));
 }
-
-// A 32-bit DIB of the window's size to paint into through WM_PRINTCLIENT.
-struct Surface {
-    CBitmap bitmap;
-    CMemoryDC dc{nullptr};
-    HGDIOBJ old;
-    Surface() {
-        bitmap.CreateDIBSection(kWidth, kHeight);
-        old = dc.SelectObject(bitmap.GetSafeHandle());
-    }
-    ~Surface() { dc.SelectObject(old); }
-    void PaintOf(CGridCtrl& grid) {
-        grid.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), PRF_CLIENT);
-    }
-};
 
 // The GDI floor of one paint: the texts of the cells shown, already UTF-16, drawn clipped to
 // their cells over a cleared background, with a line under every row and right of every
@@ -245,7 +231,7 @@ int main(int argc, char** argv) {
     for (int col = 0; col < kCols; ++col) headingsHeld &= grid->GetCellText(0, col) == CSeededText::Heading(col);
 
     // ---- paints ----
-    Surface surface;
+    BenchSurface surface(kWidth, kHeight);
     const double paintFirstMs = Ms([&] { surface.PaintOf(*grid); });
     grid->UpdateWindow();
     const CGridCellRange shown = grid->VisibleScrollRange();

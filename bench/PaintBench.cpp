@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchSurface.h"
 #include "bench/SeededText.h"
 #include "framework/GbkText.h"
 #include "framework/System.h"
@@ -34,23 +35,11 @@ double Median(std::vector<double> ms) {
     return ms[ms.size() / 2];
 }
 
-// A 32-bit DIB of the client area's size, selected into a memory context.
-struct Surface {
-    CBitmap bitmap;
-    CMemoryDC dc{nullptr};
-    HGDIOBJ old;
-    Surface() {
-        bitmap.CreateDIBSection(kWidth, kHeight);
-        old = dc.SelectObject(bitmap.GetSafeHandle());
-    }
-    ~Surface() { dc.SelectObject(old); }
-};
-
 // A grid in a top-level window, filled with the seeded words (row 0 the header).
 struct Bench {
     CWnd parent;
     CGridCtrl grid;
-    Surface surface;
+    BenchSurface surface{kWidth, kHeight};
 
     Bench(int rows, int cols) {
         AfxRegisterClassOnce(L"PaintBenchHost", 0, nullptr);
@@ -71,7 +60,7 @@ struct Bench {
         grid.UpdateWindow();
     }
     void PrintClient() {
-        grid.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc.GetSafeHdc()), PRF_CLIENT);
+        surface.PaintOf(grid);
     }
     // Each step through the window, with the paint it asks for.
     double StepMs(UINT message, UINT code, int steps) {

@@ -161,6 +161,7 @@ uintptr_t FirstCellAddress(const std::vector<CGridCellBase*>& cells) {
 }  // namespace
 
 std::vector<int> CGridCtrl::RowsInMemoryOrder(int lo, int hi) const {
+    if (hi < lo) return {};
     const size_t count = static_cast<size_t>(hi - lo + 1);
     std::vector<int> rows(count);
     // Rows filled in order and not sorted since lie one after the other in memory, but for

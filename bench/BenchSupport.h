@@ -1,8 +1,11 @@
-// The clock and the memory figures the benchmarks print.
+// The clock and the memory figures the benchmarks print, and the copy text's floor.
 #pragma once
 
 #include <windows.h>
 #include <psapi.h>
+
+#include <string>
+#include <vector>
 
 // Seconds on the high-resolution counter.
 inline double Seconds() {
@@ -61,4 +64,21 @@ inline HeapUse HeapInUse() {
         HeapUnlock(heaps[i]);
     }
     return use;
+}
+
+// The copy text's floor: the grid's copy text of `rows` x `cols` cells written from a plain
+// array of strings, row by row (tab between fields, line feed between rows, a zero byte at
+// the end).
+inline std::string PlainCopyText(const std::vector<std::string>& cells, int rows, int cols) {
+    std::string out;
+    out.reserve(cells.size() * 10 + static_cast<size_t>(rows) + 1);
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < cols; ++col) {
+            out += cells[static_cast<size_t>(row) * cols + col];
+            if (col != cols - 1) out.push_back('\t');
+        }
+        if (row != rows - 1) out.push_back('\n');
+    }
+    out.push_back('\0');
+    return out;
 }
